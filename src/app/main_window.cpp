@@ -1,0 +1,174 @@
+#include "app/main_window.h"
+
+#include <string.h>
+
+#include <new>
+
+#include "app/app.h"
+
+const char kMainClassName[] = "trail";
+const char kMainWindowTitle[] = "Festling";
+
+namespace {
+
+// The foreground window seen at the previous tick, and its rectangle.
+HWND g_lastForeground = nullptr;
+RECT g_lastForegroundRect = {0, 0, 0, 0};
+
+CApp* AppOf(HWND hwnd)
+{
+    return reinterpret_cast<CApp*>(GetWindowLongA(hwnd, 0));
+}
+
+void RefreshSprites(CApp* app)
+{
+    // Every sprite window repaints and captures anew here once the engine exists.
+    (void)app;
+}
+
+// The windows behind the sprites may have changed when another window came
+// to the front or the front window moved.
+void CheckForeground(HWND hwnd, CApp* app)
+{
+    HWND foreground = GetForegroundWindow();
+    if (foreground != g_lastForeground) {
+        RefreshSprites(app);
+        g_lastForeground = foreground;
+        GetWindowRect(foreground, &g_lastForegroundRect);
+        return;
+    }
+    if (g_lastForeground == nullptr)
+        return;
+    HWND outermost = g_lastForeground;
+    for (HWND parent = GetParent(outermost); parent != nullptr; parent = GetParent(parent))
+        outermost = parent;
+    if (outermost == hwnd)
+        return;
+    RECT rect;
+    GetWindowRect(g_lastForeground, &rect);
+    if (!EqualRect(&rect, &g_lastForegroundRect)) {
+        RefreshSprites(app);
+        g_lastForegroundRect = rect;
+    }
+}
+
+LRESULT OnTimer(HWND hwnd, CApp* app)
+{
+    CheckForeground(hwnd, app);
+    if (app)
+        app->RunFrame();
+    return 0;
+}
+
+LRESULT OnDestroy(HWND hwnd, CApp* app)
+{
+    SetWindowLongA(hwnd, 0, 0);
+    if (app) {
+        if (g_app == app)
+            g_app = nullptr;
+        delete app;
+    }
+    HWND child = GetWindow(hwnd, GW_CHILD);
+    while (child != nullptr) {
+        HWND next = GetWindow(child, GW_HWNDNEXT);
+        DestroyWindow(child);
+        child = next;
+    }
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnRealizePalette(HWND hwnd)
+{
+    // The program palette is realized here once the graphics code exists.
+    (void)hwnd;
+    return 0;
+}
+
+LRESULT OnAddScene(CApp* app, LPARAM lParam)
+{
+    HGLOBAL block = reinterpret_cast<HGLOBAL>(lParam);
+    char* text = CopyCommandBlock(block);
+    if (text != nullptr) {
+        if (app)
+            app->AddScene(text);
+        delete[] text;
+    }
+    return 0;
+}
+
+} // namespace
+
+char* CopyCommandBlock(HGLOBAL block)
+{
+    if (block == nullptr || (GlobalFlags(block) & GMEM_INVALID_HANDLE))
+        return nullptr;
+    SIZE_T size = GlobalSize(block);
+    const char* bytes = size ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+    char* text = nullptr;
+    if (bytes != nullptr) {
+        // A block without a NUL is read only up to its own size.
+        size_t length = strnlen(bytes, size);
+        text = new (std::nothrow) char[length + 1];
+        if (text != nullptr) {
+            memcpy(text, bytes, length);
+            text[length] = '\0';
+        }
+        GlobalUnlock(block);
+    }
+    GlobalFree(block);
+    return text;
+}
+
+ATOM RegisterMainClass(HINSTANCE module)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.cbClsExtra = 2;
+    wc.cbWndExtra = 4;
+    wc.hInstance = module;
+    wc.hIcon = LoadIconA(module, MAKEINTRESOURCEA(100));
+    wc.hCursor = nullptr;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszMenuName = "";
+    wc.lpszClassName = kMainClassName;
+    return static_cast<ATOM>(RegisterClassA(&wc) & 0xFFFF);
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CApp* app = AppOf(hwnd);
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_TIMER:
+        return OnTimer(hwnd, app);
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        return OnDestroy(hwnd, app);
+    case WM_SYSCOMMAND:
+        // No screen saver while the scene plays over the desktop.
+        if ((wParam & 0xFFF0) == SC_SCREENSAVE)
+            return 0;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_QUERYNEWPALETTE:
+        return OnRealizePalette(hwnd);
+    case WM_PALETTECHANGED:
+        if (reinterpret_cast<HWND>(wParam) == hwnd)
+            return 0;
+        return OnRealizePalette(hwnd);
+    case WM_PALETTEISCHANGING:
+        return 0;
+    case kMciNotify:
+        if (app)
+            app->StopMusic();
+        return 0;
+    case WM_USER:
+        return OnAddScene(app, lParam);
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,166 @@
+#include "app/replacement.h"
+
+#include <stdio.h>
+#include <string.h>
+
+ReplacementSwitch ScanReplacementSwitches(const char* text, const char** path)
+{
+    *path = nullptr;
+    const char* p = text;
+    for (;;) {
+        if (*p == '\0')
+            return kNormalStart;
+        if (*p == '-') {
+            ++p;
+            continue;
+        }
+        if (*p == '1' || *p == '2') {
+            ReplacementSwitch kind = (*p == '1') ? kCopyStep : kDeleteStep;
+            // The digit and one separator come before the path.
+            if (p[1] == '\0' || p[2] == '\0')
+                return kSwitchWithoutPath;
+            *path = p + 2;
+            return kind;
+        }
+        while (*p != '\0' && *p != ' ')
+            ++p;
+        if (*p == ' ')
+            ++p;
+    }
+}
+
+bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath)
+{
+    // The target is quoted so that a path with blanks names one program.
+    int written = _snprintf(command, capacity, "\"%s\" -2 %s", target, ownPath);
+    if (written < 0 || written >= capacity) {
+        command[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// A unique file beside target, so that the finished copy can be renamed
+// over it in one step and target is never left half-written.
+bool MakeSiblingTempName(const char* target, char* name)
+{
+    char dir[MAX_PATH];
+    if (strlen(target) >= sizeof dir)
+        return false;
+    strcpy(dir, target);
+    char* slash = strrchr(dir, '\\');
+    char* other = strrchr(dir, '/');
+    if (other > slash)
+        slash = other;
+    if (slash)
+        slash[1] = '\0';
+    else
+        strcpy(dir, ".");
+    return GetTempFileNameA(dir, "fst", 0, name) != 0;
+}
+
+bool CopyFileBytes(const char* from, const char* to)
+{
+    FILE* in = fopen(from, "rb");
+    if (!in)
+        return false;
+    FILE* out = fopen(to, "wb");
+    if (!out) {
+        fclose(in);
+        return false;
+    }
+    char buffer[16384];
+    bool ok = true;
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, in)) > 0) {
+        if (fwrite(buffer, 1, n, out) != n) {
+            ok = false;
+            break;
+        }
+    }
+    if (ferror(in))
+        ok = false;
+    fclose(in);
+    if (fclose(out) != 0)
+        ok = false;
+    return ok;
+}
+
+long long FileSize(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace
+
+bool CopySelfOnto(const char* ownPath, const char* target, DWORD timeLimitMs)
+{
+    char staging[MAX_PATH];
+    if (!MakeSiblingTempName(target, staging))
+        return false;
+    long long size = FileSize(ownPath);
+    if (size < 0 || !CopyFileBytes(ownPath, staging) || FileSize(staging) != size) {
+        DeleteFileA(staging);
+        return false;
+    }
+    // Wait for the program still running from target to release it.
+    DWORD start = GetTickCount();
+    while (!MoveFileExA(staging, target, MOVEFILE_REPLACE_EXISTING)) {
+        if (GetTickCount() - start >= timeLimitMs) {
+            DeleteFileA(staging);
+            return false;
+        }
+        Sleep(kReplacementRetryMs);
+    }
+    return FileSize(target) == size;
+}
+
+bool DeleteWithRetries(const char* path, DWORD timeLimitMs)
+{
+    DWORD start = GetTickCount();
+    while (!DeleteFileA(path)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        if (GetTickCount() - start >= timeLimitMs)
+            return false;
+        Sleep(kReplacementRetryMs);
+    }
+    return true;
+}
+
+int HandleReplacementSwitches(HINSTANCE module, char* commandLine)
+{
+    const char* path = nullptr;
+    switch (ScanReplacementSwitches(commandLine, &path)) {
+    case kNormalStart:
+        return 1;
+    case kSwitchWithoutPath:
+        return 0;
+    case kDeleteStep:
+        DeleteWithRetries(path, kReplacementTimeLimitMs);
+        return 0;
+    case kCopyStep:
+        break;
+    }
+
+    char ownPath[MAX_PATH];
+    DWORD length = GetModuleFileNameA(module, ownPath, MAX_PATH - 1);
+    if (length == 0 || length >= MAX_PATH - 1)
+        return 0;
+    ownPath[length] = '\0';
+    // Refuse a target too long for the follow-up command before touching it.
+    char command[kCommandSize];
+    if (!ComposeDeleteCommand(command, sizeof command, path, ownPath))
+        return 0;
+    // The own file is the only copy of the new program: it is deleted only
+    // once the target holds all of it.
+    if (CopySelfOnto(ownPath, path, kReplacementTimeLimitMs))
+        WinExec(command, SW_HIDE);
+    return 0;
+}

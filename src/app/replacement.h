@@ -1,0 +1,31 @@
+// The two-step protocol that lets a running copy replace its own file:
+// "T -1 P" copies T onto P and starts "P -2 T", which deletes T.
+#pragma once
+#include <windows.h>
+
+enum ReplacementSwitch {
+    kNormalStart,     // no switch: start the scene
+    kCopyStep,        // -1 with a path
+    kDeleteStep,      // -2 with a path
+    kSwitchWithoutPath, // -1 or -2 with nothing after it: exit at once
+};
+
+// Finds a replacement switch at the start of any blank-separated word; *path
+// points into text at the path (taken whole, to the end of the line).
+ReplacementSwitch ScanReplacementSwitches(const char* text, const char** path);
+
+// Composes "\"target\" -2 ownPath" into a buffer of 520 bytes. Returns false,
+// leaving no command, when it would not fit.
+bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath);
+
+// Non-zero: go on with a normal start. Zero: a replacement step ran (or was
+// abandoned) and the process exits.
+int HandleReplacementSwitches(HINSTANCE module, char* commandLine);
+
+// The steps themselves, exposed for tests. Both give up after the time
+// limit; CopySelfOnto starts the delete step only once target holds a
+// complete copy of ownPath.
+bool CopySelfOnto(const char* ownPath, const char* target, DWORD timeLimitMs);
+bool DeleteWithRetries(const char* path, DWORD timeLimitMs);
+
+enum { kReplacementRetryMs = 100, kReplacementTimeLimitMs = 60000, kCommandSize = 520 };

@@ -1,0 +1,169 @@
+"""Shared driver for end-to-end scenarios: the real festling.exe under Wine on
+the test display, over a known desktop picture, with xdotool input and
+ImageMagick screenshots. Every process a session starts is stopped at its end."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+EXE = os.environ.get("FESTLING_EXE", "")
+PROBE = os.environ.get("FESTLING_PROBE", "")
+DISPLAY = os.environ.get("FESTLING_DISPLAY", ":0")
+PREFIX = os.environ.get("FESTLING_WINEPREFIX", "")
+ARTIFACTS = os.environ.get("FESTLING_ARTIFACTS", tempfile.gettempdir())
+SCREEN_W, SCREEN_H = 1024, 768
+
+
+def wine_env():
+    env = dict(os.environ)
+    env.update(WINEPREFIX=PREFIX, WINEARCH="win32", WINEDEBUG="-all", DISPLAY=DISPLAY)
+    return env
+
+
+def win_path(path):
+    """The Wine name of a Unix path (drive Z: is the root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def pattern_pixel(x, y):
+    """Colour of the known desktop at (x, y): every pixel differs from its neighbours."""
+    return ((x * 5 + y * 3) & 255, (x * 2 + y * 7 + 60) & 255, ((x ^ y) * 3 + 120) & 255)
+
+
+def write_pattern(path, width=SCREEN_W, height=SCREEN_H):
+    rows = bytearray()
+    for y in range(height):
+        for x in range(width):
+            rows.extend(pattern_pixel(x, y))
+    with open(path, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (width, height))
+        f.write(rows)
+
+
+class Screen:
+    """One screenshot of the whole display as raw RGB."""
+
+    def __init__(self, data, width=SCREEN_W, height=SCREEN_H):
+        self.data, self.width, self.height = data, width, height
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def save_png(self, path):
+        raw = path + ".rgb"
+        with open(raw, "wb") as f:
+            f.write(self.data)
+        subprocess.run(["/usr/bin/convert", "-size", "%dx%d" % (self.width, self.height), "-depth", "8",
+                        "rgb:" + raw, path], check=False)
+        os.remove(raw)
+
+    def differences_from_pattern(self, exclude=()):
+        """Pixels that differ from the known desktop outside the given rectangles (x, y, w, h)."""
+        bad = []
+        for y in range(self.height):
+            for x in range(self.width):
+                if any(rx <= x < rx + rw and ry <= y < ry + rh for rx, ry, rw, rh in exclude):
+                    continue
+                if self.pixel(x, y) != pattern_pixel(x, y):
+                    bad.append((x, y))
+        return bad
+
+
+class Session:
+    """Starts things on the test display and stops all of them at the end."""
+
+    def __init__(self, name):
+        self.name = name
+        self.dir = tempfile.mkdtemp(prefix="festling-%s-" % name)
+        self.logs = tempfile.mkdtemp(prefix="festling-logs-")
+        self.procs = []
+        os.makedirs(ARTIFACTS, exist_ok=True)
+
+    def close(self):
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.kill()
+                try:
+                    p.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    pass
+        shutil.rmtree(self.dir, ignore_errors=True)
+        shutil.rmtree(self.logs, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def show_desktop(self):
+        """Another program's full-screen window shows the known pattern (Wine
+        paints the root window itself, so the root cannot carry it)."""
+        path = os.path.join(self.dir, "pattern.ppm")
+        write_pattern(path)
+        env = dict(os.environ, DISPLAY=DISPLAY)
+        self.procs.append(subprocess.Popen(
+            ["/usr/bin/display", "-geometry", "+0+0", "-borderwidth", "0", "-immutable", path],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            if self.screenshot().pixel(500, 400) == pattern_pixel(500, 400):
+                return
+            time.sleep(0.2)
+        raise AssertionError("the desktop pattern never appeared")
+
+    def start(self, exe, *args):
+        """Starts a Windows program under Wine; returns its Popen."""
+        out = open(os.path.join(self.logs, "wine-%d.log" % len(self.procs)), "wb")
+        p = subprocess.Popen(["wine", exe] + list(args), env=wine_env(), stdout=out, stderr=out,
+                             stdin=subprocess.DEVNULL)
+        self.procs.append(p)
+        return p
+
+    def run(self, exe, *args, timeout=60):
+        p = self.start(exe, *args)
+        return p.wait(timeout=timeout)
+
+    def probe(self, *args, timeout=60):
+        return self.run(PROBE, *args, timeout=timeout)
+
+    def probe_output(self, *args):
+        out = subprocess.run(["wine", PROBE] + list(args), env=wine_env(), capture_output=True,
+                             stdin=subprocess.DEVNULL, timeout=60)
+        return out.stdout.decode(errors="replace")
+
+    def screenshot(self, save_as=None):
+        data = subprocess.run(["/usr/bin/import", "-display", DISPLAY, "-window", "root", "-depth", "8", "rgb:-"],
+                              capture_output=True, check=True).stdout
+        screen = Screen(data)
+        if save_as:
+            screen.save_png(os.path.join(ARTIFACTS, save_as))
+        return screen
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=dict(os.environ, DISPLAY=DISPLAY), check=True)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", x, y, "click", button)
+
+    def key(self, *keys):
+        self.xdotool("key", *keys)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", 30, text)
+
+
+def wait_until(predicate, timeout=20, interval=0.1):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if predicate():
+            return True
+        time.sleep(interval)
+    return predicate()
+
+
+def main():
+    unittest.main(verbosity=2)

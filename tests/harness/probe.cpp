@@ -1,0 +1,55 @@
+// festling_probe: runs inside Wine beside festling.exe and lets end-to-end
+// scenarios look at and message the program's windows.
+//   probe wait <class> <title> <ms>   exit 0 once the window exists
+//   probe gone <class> <title> <ms>   exit 0 once it no longer exists
+//   probe post <class> <title> <msg> [wParam] [lParam]
+//   probe visible <class>             prints "x y w h" of each visible window of the class
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char* OrNull(const char* s) { return strcmp(s, "-") == 0 ? nullptr : s; }
+
+static BOOL CALLBACK PrintVisible(HWND hwnd, LPARAM classNameParam)
+{
+    char name[256];
+    GetClassNameA(hwnd, name, sizeof name);
+    if (strcmp(name, reinterpret_cast<const char*>(classNameParam)) == 0 && IsWindowVisible(hwnd)) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return TRUE;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc >= 5 && (strcmp(argv[1], "wait") == 0 || strcmp(argv[1], "gone") == 0)) {
+        bool wantPresent = strcmp(argv[1], "wait") == 0;
+        DWORD limit = strtoul(argv[4], nullptr, 10), start = GetTickCount();
+        for (;;) {
+            bool present = FindWindowA(OrNull(argv[2]), OrNull(argv[3])) != nullptr;
+            if (present == wantPresent)
+                return 0;
+            if (GetTickCount() - start > limit)
+                return 1;
+            Sleep(50);
+        }
+    }
+    if (argc >= 5 && strcmp(argv[1], "post") == 0) {
+        HWND hwnd = FindWindowA(OrNull(argv[2]), OrNull(argv[3]));
+        if (!hwnd)
+            return 1;
+        UINT message = strtoul(argv[4], nullptr, 0);
+        WPARAM wParam = argc > 5 ? strtoul(argv[5], nullptr, 0) : 0;
+        LPARAM lParam = argc > 6 ? strtoul(argv[6], nullptr, 0) : 0;
+        return PostMessageA(hwnd, message, wParam, lParam) ? 0 : 1;
+    }
+    if (argc >= 3 && strcmp(argv[1], "visible") == 0) {
+        EnumWindows(PrintVisible, reinterpret_cast<LPARAM>(argv[2]));
+        return 0;
+    }
+    fprintf(stderr, "usage: probe wait|gone|post|visible ...\n");
+    return 2;
+}
