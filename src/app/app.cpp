@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/main_window.h"
+#include "graphics/palette.h"
 
 CApp* g_app = nullptr;
 
@@ -20,7 +21,7 @@ CApp::CApp(HINSTANCE module, char* commandLine)
     ParseCommandLine(commandLine, sceneName, &startMode);
 
     CreateMainWindow();
-    // The program palette is built here once the graphics code exists.
+    InitPalette(m_module, m_hwnd);
     SetTimer(m_hwnd, kFrameTimerId, kFrameMilliseconds, nullptr);
     // The engine is created here once it exists.
     StartMusic(nullptr);
@@ -31,7 +32,7 @@ CApp::~CApp()
     StopMusic();
     KillTimer(m_hwnd, kFrameTimerId);
     // The engine is destroyed here once it exists.
-    // The program palette is freed here once the graphics code exists.
+    FreePalette();
 }
 
 void CApp::ParseCommandLine(char* text, char* sceneName, int* startMode)

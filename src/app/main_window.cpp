@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/app.h"
+#include "graphics/palette.h"
 
 const char kMainClassName[] = "trail";
 const char kMainWindowTitle[] = "Festling";
@@ -80,9 +81,7 @@ LRESULT OnDestroy(HWND hwnd, CApp* app)
 
 LRESULT OnRealizePalette(HWND hwnd)
 {
-    // The program palette is realized here once the graphics code exists.
-    (void)hwnd;
-    return 0;
+    return RealizeForPaletteMessage(hwnd);
 }
 
 LRESULT OnAddScene(CApp* app, LPARAM lParam)
