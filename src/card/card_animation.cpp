@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <initializer_list>
+
 #include "graphics/blit.h"
 #include "graphics/fig_reader.h"
 #include "graphics/palette.h"
