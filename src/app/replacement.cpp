@@ -29,6 +29,20 @@ ReplacementSwitch ScanReplacementSwitches(const char* text, const char** path)
     }
 }
 
+bool TakeReplacementPath(const char* path, char* out, int capacity)
+{
+    size_t length = strlen(path);
+    if (length >= 2 && path[0] == '"' && path[length - 1] == '"') {
+        ++path;
+        length -= 2;
+    }
+    if (length == 0 || length >= static_cast<size_t>(capacity))
+        return false;
+    memcpy(out, path, length);
+    out[length] = '\0';
+    return true;
+}
+
 bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath)
 {
     // The target is quoted so that a path with blanks names one program.
@@ -120,6 +134,24 @@ bool CopySelfOnto(const char* ownPath, const char* target, DWORD timeLimitMs)
     return FileSize(target) == size;
 }
 
+bool StartHidden(const char* commandLine)
+{
+    char buffer[kCommandSize];
+    if (strlen(commandLine) >= sizeof buffer)
+        return false;
+    strcpy(buffer, commandLine);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
 bool DeleteWithRetries(const char* path, DWORD timeLimitMs)
 {
     DWORD start = GetTickCount();
@@ -136,17 +168,16 @@ bool DeleteWithRetries(const char* path, DWORD timeLimitMs)
 
 int HandleReplacementSwitches(HINSTANCE module, char* commandLine)
 {
-    const char* path = nullptr;
-    switch (ScanReplacementSwitches(commandLine, &path)) {
-    case kNormalStart:
+    const char* found = nullptr;
+    ReplacementSwitch kind = ScanReplacementSwitches(commandLine, &found);
+    if (kind == kNormalStart)
         return 1;
-    case kSwitchWithoutPath:
+    char path[kCommandSize];
+    if (kind == kSwitchWithoutPath || !TakeReplacementPath(found, path, sizeof path))
         return 0;
-    case kDeleteStep:
+    if (kind == kDeleteStep) {
         DeleteWithRetries(path, kReplacementTimeLimitMs);
         return 0;
-    case kCopyStep:
-        break;
     }
 
     char ownPath[MAX_PATH];
@@ -161,6 +192,6 @@ int HandleReplacementSwitches(HINSTANCE module, char* commandLine)
     // The own file is the only copy of the new program: it is deleted only
     // once the target holds all of it.
     if (CopySelfOnto(ownPath, path, kReplacementTimeLimitMs))
-        WinExec(command, SW_HIDE);
+        StartHidden(command);
     return 0;
 }

@@ -14,6 +14,11 @@ enum ReplacementSwitch {
 // points into text at the path (taken whole, to the end of the line).
 ReplacementSwitch ScanReplacementSwitches(const char* text, const char** path);
 
+// Copies a replacement path for use, without the quotes a shell may have put
+// around it (a quote can never be part of a file name). False when it does
+// not fit in capacity bytes.
+bool TakeReplacementPath(const char* path, char* out, int capacity);
+
 // Composes "\"target\" -2 ownPath" into a buffer of 520 bytes. Returns false,
 // leaving no command, when it would not fit.
 bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath);
@@ -21,6 +26,10 @@ bool ComposeDeleteCommand(char* command, int capacity, const char* target, const
 // Non-zero: go on with a normal start. Zero: a replacement step ran (or was
 // abandoned) and the process exits.
 int HandleReplacementSwitches(HINSTANCE module, char* commandLine);
+
+// Starts a command line hidden and returns at once. (WinExec would wait up
+// to 30 s for the started step, which never reads input, to become idle.)
+bool StartHidden(const char* commandLine);
 
 // The steps themselves, exposed for tests. Both give up after the time
 // limit; CopySelfOnto starts the delete step only once target holds a

@@ -36,6 +36,28 @@ TEST(ReplacementSwitches, ScannerFindsSwitchesAtTheStartOfAnyWord)
     }
 }
 
+TEST(ReplacementSwitches, PathIsTakenWithoutSurroundingQuotes)
+{
+    struct Case {
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"C:\\new.exe", "C:\\new.exe"},
+        {"\"C:\\My Files\\new copy.exe\"", "C:\\My Files\\new copy.exe"},
+        {"C:\\half\"quoted", "C:\\half\"quoted"},
+        {"\"\"", nullptr},
+    };
+    for (const Case& c : cases) {
+        char out[64] = "unchanged";
+        bool taken = TakeReplacementPath(c.path, out, sizeof out);
+        EXPECT_EQ(taken, c.expected != nullptr) << c.path;
+        if (c.expected)
+            EXPECT_STREQ(out, c.expected) << c.path;
+    }
+    char small[8];
+    EXPECT_FALSE(TakeReplacementPath("C:\\much-too-long.exe", small, sizeof small));
+}
+
 TEST(ReplacementSwitches, DeleteCommandIsRefusedWhenItWouldNotFit)
 {
     char command[kCommandSize];
