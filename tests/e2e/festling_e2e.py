@@ -120,6 +120,7 @@ class Session:
         out = open(os.path.join(self.logs, "wine-%d.log" % len(self.procs)), "wb")
         p = subprocess.Popen(["wine", exe] + list(args), env=wine_env(), stdout=out, stderr=out,
                              stdin=subprocess.DEVNULL)
+        out.close()
         self.procs.append(p)
         return p
 
