@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/main_window.h"
+#include "engine/engine.h"
 #include "graphics/palette.h"
 
 CApp* g_app = nullptr;
@@ -23,7 +24,7 @@ CApp::CApp(HINSTANCE module, char* commandLine)
     CreateMainWindow();
     InitPalette(m_module, m_hwnd);
     SetTimer(m_hwnd, kFrameTimerId, kFrameMilliseconds, nullptr);
-    // The engine is created here once it exists.
+    m_engine = new (std::nothrow) CEngine(this, sceneName, startMode);
     StartMusic(nullptr);
 }
 
@@ -31,7 +32,8 @@ CApp::~CApp()
 {
     StopMusic();
     KillTimer(m_hwnd, kFrameTimerId);
-    // The engine is destroyed here once it exists.
+    delete m_engine;
+    m_engine = nullptr;
     FreePalette();
 }
 
@@ -67,12 +69,14 @@ void CApp::AddScene(const char* commandLine)
     memcpy(copy, commandLine, length + 1);
     ParseCommandLine(copy, sceneName, &startMode);
     delete[] copy;
-    // The engine adds the scene here once it exists.
+    if (m_engine != nullptr)
+        m_engine->AddScene(sceneName);
 }
 
 void CApp::RunFrame()
 {
-    // One engine frame runs here once the engine exists.
+    if (m_engine != nullptr)
+        m_engine->Frame();
 }
 
 int CApp::CreateMainWindow()

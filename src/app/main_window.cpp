@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/app.h"
+#include "engine/engine.h"
 #include "graphics/palette.h"
 
 const char kMainClassName[] = "trail";
@@ -23,8 +24,8 @@ CApp* AppOf(HWND hwnd)
 
 void RefreshSprites(CApp* app)
 {
-    // Every sprite window repaints and captures anew here once the engine exists.
-    (void)app;
+    if (app != nullptr && app->m_engine != nullptr)
+        app->m_engine->RefreshAll();
 }
 
 // The windows behind the sprites may have changed when another window came
