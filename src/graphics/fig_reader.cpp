@@ -151,15 +151,17 @@ int FigReadImage(FigReader* reader, HBITMAP* bitmap, FigImageInfo** info)
     if (reader->imageCount == 0)
         return kFigNoImages;
 
+    // After a damaged record nothing further is read: the next records'
+    // places are unknown. FigRewind starts afresh.
     const uint8_t* record = nullptr;
-    if (!Take(reader, kFigRecordSize, &record))
+    const uint8_t* block = nullptr;
+    if (!Take(reader, kFigRecordSize, &record) || !Take(reader, Le32(record + 10), &block)) {
+        reader->position = reader->end;
         return kFigImageDamaged;
+    }
     int32_t width = static_cast<int16_t>(Le16(record));
     int32_t height = static_cast<int16_t>(Le16(record + 2));
     uint32_t dataSize = Le32(record + 10);
-    const uint8_t* block = nullptr;
-    if (!Take(reader, dataSize, &block))
-        return kFigImageDamaged;
     // A negative height is a top-down image; a width or height of 0 or less
     // describes no pixels at all.
     int32_t rows = height < 0 ? -height : height;
