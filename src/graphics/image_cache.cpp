@@ -18,6 +18,9 @@ CImageCache::~CImageCache()
 
 HBITMAP CImageCache::Get(int imageId, int reserved, int kind)
 {
+    // A cache without entries could hold nothing it handed out.
+    if (m_capacity <= 0)
+        return nullptr;
     int index = 0;
     HBITMAP image = Find(imageId, &index);
     if (image == nullptr) {
