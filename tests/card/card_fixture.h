@@ -163,31 +163,50 @@ inline std::vector<uint8_t> MakeCursorGroup(int cursorId, size_t dataSize)
 struct ModuleResource {
     const char* type; // a name or MAKEINTRESOURCE type
     int id;
-    std::vector<uint8_t> bytes; // empty removes the resource
+    std::vector<uint8_t> bytes;
 };
 
-// A copy of this test program with the resources changed, loaded as a data
-// module. Returns null on failure; path receives the copy's name.
+// The bytes of one of the running program's own resources.
+inline std::vector<uint8_t> ProgramResource(const char* type, int id)
+{
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(self, MAKEINTRESOURCEA(id), type);
+    HGLOBAL loaded = info ? LoadResource(self, info) : nullptr;
+    const uint8_t* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    if (bytes == nullptr)
+        return {};
+    return std::vector<uint8_t>(bytes, bytes + SizeofResource(self, info));
+}
+
+// A copy of this test program holding exactly the given resources, loaded
+// as a data module. Returns null on failure; path receives the copy's name.
 inline HMODULE MakeCardModule(const std::vector<ModuleResource>& resources, std::string* path)
 {
     char self[MAX_PATH], directory[MAX_PATH], copy[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetTempPathA(MAX_PATH, directory);
     GetTempFileNameA(directory, "crd", 0, copy);
+    *path = copy;
     if (!CopyFileA(self, copy, FALSE))
         return nullptr;
-    HANDLE update = BeginUpdateResourceA(copy, FALSE);
+    HANDLE update = BeginUpdateResourceA(copy, TRUE);
     if (update == nullptr)
         return nullptr;
     for (const ModuleResource& r : resources) {
         UpdateResourceA(update, r.type, MAKEINTRESOURCEA(r.id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                        r.bytes.empty() ? nullptr : const_cast<uint8_t*>(r.bytes.data()),
-                        static_cast<DWORD>(r.bytes.size()));
+                        const_cast<uint8_t*>(r.bytes.data()), static_cast<DWORD>(r.bytes.size()));
     }
     if (!EndUpdateResourceA(update, FALSE))
         return nullptr;
-    *path = copy;
     return LoadLibraryExA(copy, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+// Unloads a module made by MakeCardModule and deletes its file.
+inline void DropCardModule(HMODULE module, const std::string& path)
+{
+    if (module != nullptr)
+        FreeLibrary(module);
+    DeleteFileA(path.c_str());
 }
 
 } // namespace card_fixture

@@ -4,6 +4,7 @@
 //   probe gone <class> <title> <ms>   exit 0 once it no longer exists
 //   probe post <class> <title> <msg> [wParam] [lParam]
 //   probe visible <class>             prints "x y w h" of each visible window of the class
+//   probe record-url <file> <url>     a stand-in browser: appends the URL it is given to the file
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,6 +22,15 @@ static BOOL CALLBACK PrintVisible(HWND hwnd, LPARAM classNameParam)
         printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
     return TRUE;
+}
+
+static int RecordUrl(const char* path, const char* url)
+{
+    FILE* file = fopen(path, "ab");
+    if (!file)
+        return 1;
+    fprintf(file, "%s\n", url);
+    return fclose(file) == 0 ? 0 : 1;
 }
 
 int main(int argc, char** argv)
@@ -50,6 +60,8 @@ int main(int argc, char** argv)
         EnumWindows(PrintVisible, reinterpret_cast<LPARAM>(argv[2]));
         return 0;
     }
-    fprintf(stderr, "usage: probe wait|gone|post|visible ...\n");
+    if (argc >= 4 && strcmp(argv[1], "record-url") == 0)
+        return RecordUrl(argv[2], argv[3]);
+    fprintf(stderr, "usage: probe wait|gone|post|visible|record-url ...\n");
     return 2;
 }

@@ -1,0 +1,411 @@
+#include "card/greeting_card.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <thread>
+
+#include "card/card_animation.h"
+#include "card/card_links.h"
+#include "card/key_sequence.h"
+#include "card_fixture.h"
+#include "graphics/palette.h"
+#include "site_config.h"
+
+using namespace card_fixture;
+
+namespace {
+
+const int kCardWidth = 493;
+const int kCardHeight = 359;
+const char* const kFigType = "FIG";
+
+// Resources of a card module: the card dialog, the picture, a two-image
+// animation, the three cursors and the program's area code; the last two can
+// be left out.
+std::vector<ModuleResource> CardResources(bool withAnimation, bool withAreaCode)
+{
+    std::vector<ModuleResource> list;
+    list.push_back({RT_DIALOG, kCardDialog, ProgramResource(RT_DIALOG, kCardDialog)});
+    list.push_back({kFigType, kCardPicture, MakeFig(-1, kCardWidth, kCardHeight,
+                                                    {Solid(0, 0, kCardWidth, kCardHeight, kYellow, 0)})});
+    if (withAnimation) {
+        list.push_back({kFigType, kCardAnimationFig,
+                        MakeFig(-1, 468, 60, {Solid(0, 0, 468, 60, kBlue, 100), Solid(10, 10, 20, 20, kGreen, 5)})});
+    }
+    if (withAreaCode)
+        list.push_back({"CONFIG", kAreaCodeResource, ProgramResource("CONFIG", kAreaCodeResource)});
+    const struct {
+        int group, image, hotX, hotY, size;
+    } cursors[] = {{kLinkCursor, 901, 13, 9, 8}, {kSendCursor, 902, 15, 18, 12}, {kPersonaliseCursor, 903, 17, 15, 16}};
+    for (const auto& c : cursors) {
+        std::vector<uint8_t> data = MakeCursorData(c.hotX, c.hotY, c.size);
+        list.push_back({RT_GROUP_CURSOR, c.group, MakeCursorGroup(c.image, data.size())});
+        list.push_back({RT_CURSOR, c.image, data});
+    }
+    return list;
+}
+
+struct Modules {
+    HMODULE full = nullptr;       // picture, animation, cursors, area code
+    HMODULE bare = nullptr;       // no animation, no area code
+    std::string fullPath, barePath;
+};
+
+void DropCardModules();
+
+Modules& CardModules()
+{
+    static Modules modules;
+    if (modules.full == nullptr) {
+        modules.full = MakeCardModule(CardResources(true, true), &modules.fullPath);
+        modules.bare = MakeCardModule(CardResources(false, false), &modules.barePath);
+        atexit(DropCardModules);
+    }
+    return modules;
+}
+
+void DropCardModules()
+{
+    Modules& modules = CardModules();
+    DropCardModule(modules.full, modules.fullPath);
+    DropCardModule(modules.bare, modules.barePath);
+}
+
+// The window that opens the card: counts the WM_CLOSE messages it gets.
+int g_ownerCloses;
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        ++g_ownerCloses;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND MakeOwner()
+{
+    static HWND owner;
+    if (owner == nullptr) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = OwnerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "CardTestOwner";
+        RegisterClassA(&wc);
+        owner = CreateWindowExA(0, "CardTestOwner", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    }
+    return owner;
+}
+
+// What a test does while its card is open; it runs inside the card's modal
+// loop. A card the script leaves open is closed after it, as a failure.
+void (*g_script)(HWND card);
+bool g_scriptLeftCardOpen;
+void CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    HWND card = g_cardState.window;
+    if (card == nullptr)
+        return;
+    g_script(card);
+    // Closing by the close box goes through a posted command.
+    MSG msg;
+    while (g_cardState.window != nullptr && PeekMessageA(&msg, card, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    if (g_cardState.window != nullptr) {
+        g_scriptLeftCardOpen = true;
+        CloseCard(g_cardState.window);
+    }
+}
+
+// Opens a card of the module over the owner, runs the script in it, and
+// returns ShowGreetingCard's result with the messages left for the owner
+// delivered.
+int RunCard(HMODULE module, void (*script)(HWND card))
+{
+    HWND owner = MakeOwner();
+    InitPalette(module, owner);
+    g_ownerCloses = 0;
+    g_scriptLeftCardOpen = false;
+    g_cardState.closeCountdown = 0;
+    g_script = script;
+    SetTimer(nullptr, 0, 10, RunScript);
+    int result = ShowGreetingCard(module, owner, "sled", "downhill");
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    FreePalette();
+    return result;
+}
+
+LPARAM At(int x, int y)
+{
+    return MAKELPARAM(x, y);
+}
+
+bool CardStateIsEmpty()
+{
+    const CardState& c = g_cardState;
+    return c.faceImage == nullptr && c.animationResource == nullptr && c.animation == nullptr &&
+           c.linkCursor == nullptr && c.sendCursor == nullptr && c.personaliseCursor == nullptr &&
+           c.window == nullptr;
+}
+
+} // namespace
+
+TEST(CardLinks, RowsAreSearchedFromTheLastAndEdgesAreOutside)
+{
+    SetCardLinkAreas(kCardWidth, kCardHeight, "ym1");
+    struct Case {
+        int x, y, row;
+    } cases[] = {
+        {0, 0, 0},        {400, 30, 2},  {372, 10, 2},   {455, 49, 2},  {456, 30, 0},  {400, 50, 0},
+        {371, 30, 0},     {13, 232, 3},  {109, 271, 3},  {110, 250, 0}, {50, 272, 0},  {394, 248, 4},
+        {479, 272, 4},    {480, 260, 0}, {450, 273, 1},  {492, 358, 1}, {0, 273, 1},   {0, 272, 0},
+        {493, 100, -1},   {100, 359, -1}, {300, 30, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FindCardLink(c.x, c.y), c.row) << c.x << "," << c.y;
+}
+
+TEST(CardLinks, UrlsCarryTheSceneAndTheAreaCode)
+{
+    SetCardLinkAreas(kCardWidth, kCardHeight, "ym1");
+    SetCardLinkAreas(kCardWidth, kCardHeight, "ym1"); // a card opened twice still has one code
+    struct Case {
+        int row;
+        std::string url;
+    } cases[] = {
+        {0, FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=1"},
+        {1, FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=ym1"},
+        {2, FESTLING_PRODUCT_SITE "/index.asp?type=sled&fs=downhill&area=send"},
+        {3, FESTLING_MAKER_SITE},
+        {4, FESTLING_MAKER_SITE "/documents/privacy/festling"},
+    };
+    for (const Case& c : cases) {
+        char url[kCardUrlSize];
+        FormatCardUrl(c.row, "sled", "downhill", url, sizeof url);
+        EXPECT_EQ(url, c.url) << "row " << c.row;
+    }
+
+    SetCardLinkAreas(kCardWidth, kCardHeight, "x");
+    char url[kCardUrlSize];
+    FormatCardUrl(1, "sled", "downhill", url, sizeof url);
+    EXPECT_EQ(std::string(url), FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=x");
+
+    // A scene name that would overflow the URL is cut at 255 characters.
+    std::string longName(400, 'n');
+    FormatCardUrl(2, longName.c_str(), "downhill", url, sizeof url);
+    EXPECT_EQ(strlen(url), 255u);
+}
+
+TEST(CardLinks, AreaCodeComesFromConfig1200OrIsX)
+{
+    std::string withNul = "ab";
+    withNul.push_back('\0');
+    withNul += "cd";
+    struct Case {
+        const char* name;
+        std::string config; // empty: no resource
+        std::string code;
+    } cases[] = {
+        {"three bytes without NUL", "ym1", "ym1"},
+        {"stops at a NUL", withNul, "ab"},
+        {"at most 255 characters", std::string(300, 'q'), std::string(255, 'q')},
+    };
+    for (const Case& c : cases) {
+        std::vector<ModuleResource> resources;
+        resources.push_back({"CONFIG", kAreaCodeResource, std::vector<uint8_t>(c.config.begin(), c.config.end())});
+        std::string path;
+        HMODULE module = MakeCardModule(resources, &path);
+        ASSERT_NE(module, nullptr) << c.name;
+        char code[kCardUrlSize];
+        LoadAreaCode(module, code, sizeof code);
+        EXPECT_EQ(std::string(code), c.code) << c.name;
+        DropCardModule(module, path);
+    }
+    std::string path;
+    HMODULE none = MakeCardModule({}, &path);
+    ASSERT_NE(none, nullptr);
+    char missing[kCardUrlSize];
+    LoadAreaCode(none, missing, sizeof missing);
+    EXPECT_STREQ(missing, "x") << "without CONFIG 1200";
+    DropCardModule(none, path);
+
+    char code[kCardUrlSize];
+    LoadAreaCode(GetModuleHandleA(nullptr), code, sizeof code);
+    EXPECT_STREQ(code, "ym1") << "the program's own resources";
+}
+
+TEST(CardKeys, CtrlMCompletesTheOneSequenceEveryTime)
+{
+    struct Case {
+        int key, result;
+    } cases[] = {{'M', 1}, {'M', 1}, {'N', 0}, {'M', 1}, {'m', 0}, {0x4D + 0x100, 0}, {'M', 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchKeySequence(c.key), c.result) << c.key;
+}
+
+TEST(GreetingCard, OpensCentredAtThePictureSizeWithTheAnimationInTheBottomStrip)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    static RECT window, client, frame;
+    static int playState;
+    static COLORREF face, strip;
+    static bool ownerTimerGone;
+    int result = RunCard(modules.full, [](HWND card) {
+        GetWindowRect(card, &window);
+        GetClientRect(card, &client);
+        ASSERT_NE(g_cardState.animation, nullptr);
+        frame = g_cardState.animation->FrameRect();
+        playState = g_cardState.animation->PlayState();
+        UpdateWindow(card);
+        HDC dc = GetDC(card);
+        face = GetPixel(dc, 5, 5);
+        strip = GetPixel(dc, 300, 330);
+        ReleaseDC(card, dc);
+        ownerTimerGone = !KillTimer(g_cardState.ownerWindow, 1);
+        SendMessageA(card, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(client.right, kCardWidth);
+    EXPECT_EQ(client.bottom, kCardHeight);
+    int outerWidth = window.right - window.left, outerHeight = window.bottom - window.top;
+    EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2);
+    EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2);
+    RECT expected = {12, 283, 480, 343};
+    EXPECT_TRUE(EqualRect(&frame, &expected)) << frame.left << "," << frame.top << "," << frame.right << ","
+                                              << frame.bottom;
+    EXPECT_EQ(playState, kPlayStatePlaying);
+    EXPECT_EQ(face, FixtureColour(kYellow)) << "the card picture";
+    EXPECT_EQ(strip, FixtureColour(kBlue)) << "the animation";
+    EXPECT_TRUE(ownerTimerGone) << "the owner's frame timer was stopped";
+    EXPECT_TRUE(CardStateIsEmpty());
+}
+
+TEST(GreetingCard, EveryWayOfClosingPostsWmCloseToTheOwner)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    struct Case {
+        const char* name;
+        void (*script)(HWND card);
+    } cases[] = {
+        {"Enter", [](HWND card) { SendMessageA(card, WM_COMMAND, IDOK, 0); }},
+        {"Escape", [](HWND card) { SendMessageA(card, WM_COMMAND, IDCANCEL, 0); }},
+        {"close box", [](HWND card) { SendMessageA(card, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"120 ticks", [](HWND card) {
+             for (int i = 0; i < kCloseAfterTicks; ++i)
+                 SendMessageA(card, WM_TIMER, kCloseTimer, 0);
+         }},
+        {"row with an empty template", [](HWND card) {
+             char saved = CardLinks[3].urlTemplate[0];
+             CardLinks[3].urlTemplate[0] = '\0';
+             SendMessageA(card, WM_LBUTTONDOWN, 0, At(50, 250));
+             CardLinks[3].urlTemplate[0] = saved;
+         }},
+    };
+    for (const Case& c : cases) {
+        int result = RunCard(modules.full, c.script);
+        EXPECT_FALSE(g_scriptLeftCardOpen) << c.name;
+        EXPECT_EQ(result, 1) << c.name;
+        EXPECT_EQ(g_ownerCloses, 1) << c.name;
+        EXPECT_TRUE(CardStateIsEmpty()) << c.name;
+    }
+}
+
+TEST(GreetingCard, ClicksRestartTheCloseTimerButDoNotResetTheCount)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    static int countAfterClick;
+    static bool openBeforeLastTick;
+    RunCard(modules.full, [](HWND card) {
+        for (int i = 0; i < kCloseAfterTicks - 2; ++i)
+            SendMessageA(card, WM_TIMER, kCloseTimer, 0);
+        // A click outside every area only restarts the timer.
+        SendMessageA(card, WM_LBUTTONDOWN, 0, At(kCardWidth + 5, 10));
+        countAfterClick = g_cardState.closeCountdown;
+        SendMessageA(card, WM_TIMER, kCloseTimer, 0);
+        openBeforeLastTick = g_cardState.window != nullptr;
+        SendMessageA(card, WM_TIMER, kCloseTimer, 0);
+    });
+    EXPECT_FALSE(g_scriptLeftCardOpen) << "the 120th tick closes the card";
+    EXPECT_EQ(countAfterClick, kCloseAfterTicks - 2);
+    EXPECT_TRUE(openBeforeLastTick);
+    EXPECT_EQ(g_ownerCloses, 1);
+}
+
+TEST(GreetingCard, TheCursorFollowsTheAreas)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    static HCURSOR shown[5], link, send, personalise;
+    RunCard(modules.full, [](HWND card) {
+        link = g_cardState.linkCursor;
+        send = g_cardState.sendCursor;
+        personalise = g_cardState.personaliseCursor;
+        const POINT points[] = {{400, 30}, {300, 30}, {50, 250}, {400, 260}, {200, 150}};
+        for (int i = 0; i < 5; ++i) {
+            SetCursor(nullptr);
+            SendMessageA(card, WM_MOUSEMOVE, 0, At(points[i].x, points[i].y));
+            shown[i] = GetCursor();
+        }
+        SendMessageA(card, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_NE(link, nullptr);
+    ASSERT_NE(send, nullptr);
+    ASSERT_NE(personalise, nullptr);
+    EXPECT_NE(link, send);
+    EXPECT_NE(link, personalise);
+    EXPECT_EQ(shown[0], send) << "the send row";
+    EXPECT_EQ(shown[1], personalise) << "the personalise area";
+    EXPECT_EQ(shown[2], link) << "the maker's row";
+    EXPECT_EQ(shown[3], link) << "the privacy row";
+    EXPECT_EQ(shown[4], link) << "the card itself";
+}
+
+TEST(GreetingCard, ASecondCardIsRefusedAndLeavesTheOpenOneAlone)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    static int second;
+    static HWND ownerAfter, windowAfter, cardWindow;
+    RunCard(modules.full, [](HWND card) {
+        cardWindow = card;
+        second = ShowGreetingCard(GetModuleHandleA(nullptr), GetDesktopWindow(), "other", "other");
+        ownerAfter = g_cardState.ownerWindow;
+        windowAfter = g_cardState.window;
+        SendMessageA(card, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(second, 0);
+    EXPECT_EQ(ownerAfter, MakeOwner());
+    EXPECT_EQ(windowAfter, cardWindow);
+    EXPECT_EQ(g_ownerCloses, 1);
+}
+
+TEST(GreetingCard, WithoutAnimationOrAreaCodeTheCardStillWorks)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.bare, nullptr);
+    static bool hasAnimation;
+    static char rowOne[kCardUrlSize];
+    static RECT client;
+    int result = RunCard(modules.bare, [](HWND card) {
+        hasAnimation = g_cardState.animation != nullptr;
+        GetClientRect(card, &client);
+        strcpy(rowOne, CardLinks[1].urlTemplate);
+        SendMessageA(card, WM_TIMER, kAnimationTimer, 0); // a stray animation tick is harmless
+        SendMessageA(card, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_FALSE(hasAnimation);
+    EXPECT_EQ(client.right, kCardWidth);
+    EXPECT_EQ(std::string(rowOne), FESTLING_PRODUCT_SITE "/index.asp?type=%s&area=x");
+    EXPECT_EQ(g_ownerCloses, 1);
+}
