@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,8 +13,57 @@
 #include "engine/engine.h"
 #include "engine/scene.h"
 #include "engine/sprite.h"
+#include "graphics/fig_reader.h"
+#include "support/fig_builder.h"
 
 namespace engine_fixture {
+
+// The colour of palette index i of the fixture FIGs, as 0xRRGGBB.
+inline uint32_t FixtureColour(int index)
+{
+    static const std::vector<uint8_t> colours = fig_builder::TestColours();
+    return (colours[index * 4 + 2] << 16) | (colours[index * 4 + 1] << 8) | colours[index * 4];
+}
+
+// A device bitmap of a FIG made in memory whose pixel (x, y) has index pick(x, y).
+template <typename Pick>
+HBITMAP MakeStrip(int width, int height, Pick pick)
+{
+    std::vector<uint8_t> bytes = fig_builder::Build({fig_builder::MakeImage(width, height, pick)});
+    FigReader* reader = FigOpenMemory(bytes.data(), bytes.size());
+    HBITMAP bitmap = nullptr;
+    FigImageInfo* info = nullptr;
+    if (reader != nullptr) {
+        FigReadImage(reader, &bitmap, &info);
+        free(info);
+        FigClose(reader);
+    }
+    return bitmap;
+}
+
+// Pixels of a bitmap, top row first, as 0xRRGGBB.
+inline std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int* width = nullptr, int* height = nullptr)
+{
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof info, &info);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = info.bmWidth;
+    bi.bmiHeader.biHeight = -info.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    if (width)
+        *width = info.bmWidth;
+    if (height)
+        *height = info.bmHeight;
+    return pixels;
+}
 
 // Everything the test actors and scenes were asked to do, in order.
 inline std::vector<std::string>& Log()
@@ -40,6 +91,15 @@ public:
         Log().push_back("mouse " + m_name + " " + std::to_string(message) + " " +
                         std::to_string(static_cast<short>(LOWORD(lParam))) + "," +
                         std::to_string(static_cast<short>(HIWORD(lParam))));
+    }
+
+    // Gives the sprite a strip under imageId, as if it came from the module,
+    // and makes it current (the frame size must be placed first).
+    template <typename Pick>
+    void GiveStrip(int imageId, int width, int height, Pick pick)
+    {
+        m_images.Promote(imageId, MakeStrip(width, height, pick));
+        LoadStrip(imageId, 0, kImageKindFig);
     }
 
     std::string m_name;
