@@ -78,8 +78,8 @@ CDownhillScene::CDownhillScene(HINSTANCE module, HWND owner, void* callbackData,
     // others play on and phases sent to it go nowhere.
     CSprite* const order[] = {sled, upperLane, lowerLane, bigTree, boy, girl, obstacle, title, overlay, sign, bubble};
     for (CSprite* actor : order) {
-        if (actor != nullptr)
-            AddSprite(actor);
+        if (actor != nullptr && !AddSprite(actor))
+            delete actor;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/app.h"
+#include "downhill/scene.h"
 #include "engine/grouping.h"
 #include "engine/scene.h"
 #include "engine/sprite.h"
@@ -98,7 +99,7 @@ int CEngine::AddScene(const char* sceneName)
     SceneHolder* holder = new (std::nothrow) SceneHolder{this, nullptr};
     if (holder == nullptr)
         return 0;
-    // The downhill scene is created here (CreateDownhillScene) once it exists.
+    holder->m_scene = CreateDownhillScene(m_module, m_mainWindow, holder, 10);
     if (holder->m_scene == nullptr) {
         // A scene that could not be created is not added at all.
         delete holder;

@@ -34,6 +34,10 @@ protected:
         ASSERT_NE(scene, nullptr);
         SetSceneCallback(scene, 1, IgnoreSceneCallback);
         UseScreen(1024, 740);
+        // Every actor takes its place again on the stage of that screen.
+        for (int i = 0; i < scene->GetSpriteCount(); ++i)
+            scene->GetSprite(i)->SetPhase(scene->GetSprite(i)->m_phase);
+        scene->FindSprite(kBubbleId)->Hide();
         // The scene seeds from the tick count; the tests want a known sequence.
         srand(kSeed);
     }
@@ -72,9 +76,9 @@ protected:
     CDownhillScene* scene = nullptr;
 };
 
-#define EXPECT_STAGE_AT(actor, x, y)                   \
-    do {                                               \
-        POINT p_ = StagePos(actor);                    \
-        EXPECT_EQ(p_.x, (x)) << "stage x";             \
-        EXPECT_EQ(p_.y, (y)) << "stage y";             \
+#define EXPECT_STAGE_AT(actor, stageX, stageY)      \
+    do {                                            \
+        POINT p_ = StagePos(actor);                 \
+        EXPECT_EQ(p_.x, (stageX)) << "stage x";     \
+        EXPECT_EQ(p_.y, (stageY)) << "stage y";     \
     } while (0)

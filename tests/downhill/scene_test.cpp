@@ -31,7 +31,8 @@ TEST_F(DownhillTest, LaneStartLiesBeyondTheScreenOnTheLaneThroughThePoint)
         {1024, 740, 259, 107, 1051, 503},  // the big tree: nine lane steps
         {1024, 740, 252, 131, 1044, 527},  // the snowman
         {1024, 740, 247, 177, 1039, 573},  // the drift
-        {800, 600, 0, 337, 880, 777},      // the lower edge ends the loop first
+        {1024, 740, 0, 337, 880, 777},     // the lower edge ends the loop first
+        {800, 600, 0, 337, 528, 601},
         {1024, 740, 1024, 10, 1024, 10},   // already at the right edge
         {1024, 740, 10, 740, 10, 740},     // already at the lower edge
         {1024, 740, 2000, 2000, 2000, 2000},
@@ -150,6 +151,7 @@ TEST_F(DownhillTest, TitleCardHandsOverAtStepFifty)
     srand(kSeed);
     int upper = rand() % 3;
     int lower = rand() % 3;
+    srand(kSeed);
     Ticks(1);
     EXPECT_EQ(Actor<CTree>(kUpperLaneId)->m_treeIndex, upper);
     EXPECT_EQ(Actor<CTree>(kLowerLaneId)->m_treeIndex, lower);

@@ -25,8 +25,9 @@ TEST_F(DownhillTest, GirlFallsThenLeavesByTheScreenNotTheStage)
     // goes on past the stage origin until she is off the screen.
     UseScreen(1920, 1040);
     CAnimSprite* girl = Actor(kGirlId);
-    girl->SetPhase(2);
-    for (int i = 0; i < 14; ++i)
+    g_fightSteps = 3;
+    girl->SetPhase(1);
+    for (int i = 0; i < 3 + 1 + 14; ++i)
         girl->Step();
     EXPECT_EQ(girl->m_phase, 3);
     EXPECT_EQ(girl->m_frame, 3);

@@ -78,12 +78,12 @@ TEST_F(TreeTest, PausedSceneryFreezesTreesAndKeepsLeftOnesHidden)
     upper->SetPhase(1);
     upper->Step();
     upper->Step();
-    // The lower tree is just past the origin.
+    // The lower tree has just gone past the origin.
     lower->SetPhase(2);
     lower->Step();
     AnimRecord& r = lower->m_records[lower->m_treeIndex];
-    r.x = -r.width - 1 + 88;
-    r.y = -r.height - 1 + 44;
+    r.x = -r.width - 1;
+    r.y = -r.height - 1;
 
     g_sceneryPaused = 1;
     lower->Step();
