@@ -1,0 +1,296 @@
+#include "personalise/res_layout.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "personalise/exe_writer.h"
+#include "personalise/le_bytes.h"
+#include "personalise/pe_image.h"
+
+namespace {
+
+// Compares what the writer produces with the expected bytes, as it goes.
+class CCompareSink : public CByteSink {
+public:
+    CCompareSink(const uint8_t* expected, uint32_t size) : m_expected(expected), m_size(size), m_at(0), m_same(true) {}
+    bool Put(const void* bytes, uint32_t count) override
+    {
+        if (!m_same || count > m_size - m_at || memcmp(m_expected + m_at, bytes, count) != 0)
+            m_same = false;
+        else
+            m_at += count;
+        return m_same;
+    }
+    bool Complete() const { return m_same && m_at == m_size; }
+
+private:
+    const uint8_t* m_expected;
+    uint32_t m_size;
+    uint32_t m_at;
+    bool m_same;
+};
+
+struct SortItem {
+    CResData* data;
+    uint32_t treeIndex;
+};
+
+int CompareSortItems(const void* a, const void* b)
+{
+    const SortItem* x = static_cast<const SortItem*>(a);
+    const SortItem* y = static_cast<const SortItem*>(b);
+    if (x->data->onDisk.OffsetToData != y->data->onDisk.OffsetToData)
+        return x->data->onDisk.OffsetToData < y->data->onDisk.OffsetToData ? -1 : 1;
+    return x->treeIndex < y->treeIndex ? -1 : (x->treeIndex > y->treeIndex ? 1 : 0);
+}
+
+uint32_t NameBytes(const CResEntry* entry)
+{
+    if (!entry->IsNamed())
+        return 0;
+    return 2 + 2 * static_cast<uint32_t>(Read16(entry->sectionStart + entry->NameOffset()));
+}
+
+// Writes the directory into section, which is cleared and long enough.
+// Data records take current.OffsetToData, which the caller has set to the
+// new positions.
+class CDirectoryLayout {
+public:
+    CDirectoryLayout(const CResDirectory* root, uint8_t* section) : m_root(root), m_section(section)
+    {
+        uint32_t tables = root->TableSize(), records = 0;
+        for (const CResEntry* type = root->entries; type != nullptr; type = type->next) {
+            tables += type->subdirectory->TableSize();
+            for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next) {
+                tables += name->subdirectory->TableSize();
+                records += static_cast<uint32_t>(name->subdirectory->EntryCount());
+            }
+        }
+        m_nextTable = 0;
+        m_tableBytes = tables + 16 * records;
+        m_nextName = m_tableBytes;
+    }
+
+    static uint32_t Size(const CResDirectory* root)
+    {
+        uint32_t bytes = root->TableSize() + NameBytesOf(root);
+        for (const CResEntry* type = root->entries; type != nullptr; type = type->next) {
+            bytes += type->subdirectory->TableSize() + NameBytesOf(type->subdirectory);
+            for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
+                bytes += name->subdirectory->TableSize() + NameBytesOf(name->subdirectory) +
+                         16 * static_cast<uint32_t>(name->subdirectory->EntryCount());
+        }
+        return RoundedSize(bytes);
+    }
+
+    void Write()
+    {
+        // Each table's entries point at tables of the next level, which
+        // follow all tables of this level in the same order.
+        uint32_t level1 = m_root->TableSize();
+        uint32_t level2 = level1;
+        for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
+            level2 += type->subdirectory->TableSize();
+        uint32_t records = level2;
+        for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
+            for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
+                records += name->subdirectory->TableSize();
+
+        uint32_t next = level1;
+        PutTable(m_root, [&](const CResEntry* entry) {
+            uint32_t at = next;
+            next += entry->subdirectory->TableSize();
+            return kResHighBit | at;
+        });
+        next = level2;
+        for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
+            PutTable(type->subdirectory, [&](const CResEntry* entry) {
+                uint32_t at = next;
+                next += entry->subdirectory->TableSize();
+                return kResHighBit | at;
+            });
+        next = records;
+        for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
+            for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
+                PutTable(name->subdirectory, [&](const CResEntry* entry) {
+                    PutDataRecord(entry->data->current, m_section + next);
+                    uint32_t at = next;
+                    next += 16;
+                    return at;
+                });
+    }
+
+private:
+    static uint32_t NameBytesOf(const CResDirectory* table)
+    {
+        uint32_t bytes = 0;
+        for (const CResEntry* entry = table->entries; entry != nullptr; entry = entry->next)
+            bytes += NameBytes(entry);
+        return bytes;
+    }
+
+    template <typename Target>
+    void PutTable(const CResDirectory* table, Target target)
+    {
+        uint8_t* at = m_section + m_nextTable;
+        PutTableHeader(table->header, at);
+        at += 16;
+        for (const CResEntry* entry = table->entries; entry != nullptr; entry = entry->next, at += 8) {
+            uint32_t name = entry->name;
+            if (entry->IsNamed()) {
+                uint32_t bytes = NameBytes(entry);
+                memcpy(m_section + m_nextName, entry->sectionStart + entry->NameOffset(), bytes);
+                name = kResHighBit | m_nextName;
+                m_nextName += bytes;
+            }
+            Write32(at, name);
+            Write32(at + 4, target(entry));
+        }
+        m_nextTable += table->TableSize();
+    }
+
+    const CResDirectory* m_root;
+    uint8_t* m_section;
+    uint32_t m_nextTable;
+    uint32_t m_tableBytes;
+    uint32_t m_nextName;
+};
+
+bool IsPowerOfTwo(uint32_t value)
+{
+    return value != 0 && (value & (value - 1)) == 0;
+}
+
+bool CheckPlacement(const CPeImage& image, const char** error)
+{
+    PeSection resources = image.Section(image.ResourceSection());
+    if (image.ResourceRva() != resources.VirtualAddress || image.ResourceOffset() != resources.PointerToRawData) {
+        *error = "the resource section does not start with the resource directory";
+        return false;
+    }
+    if (image.SectionTableOffset() + kSectionHeaderSize * image.SectionCount() > image.ResourceOffset()) {
+        *error = "the resource section overlaps the headers";
+        return false;
+    }
+    for (uint32_t i = 0; i < image.SectionCount(); ++i) {
+        if (static_cast<int>(i) == image.ResourceSection())
+            continue;
+        PeSection other = image.Section(static_cast<int>(i));
+        if (other.VirtualAddress >= resources.VirtualAddress ||
+            (other.SizeOfRawData > 0 &&
+             static_cast<uint64_t>(other.PointerToRawData) + other.SizeOfRawData > resources.PointerToRawData)) {
+            *error = "the resource section is not the last section of the file and the image";
+            return false;
+        }
+    }
+    if (static_cast<uint64_t>(resources.PointerToRawData) + resources.SizeOfRawData != image.viewSize) {
+        *error = "the file does not end with the resource section";
+        return false;
+    }
+    if (!IsPowerOfTwo(image.OptionalField(kOptFileAlignment)) ||
+        !IsPowerOfTwo(image.OptionalField(kOptSectionAlignment))) {
+        *error = "the alignments are not powers of two";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint32_t* outputSize,
+                     const char** error)
+{
+    *output = nullptr;
+    *outputSize = 0;
+    CPeImage image;
+    if (!image.Parse(input, size)) {
+        *error = "not a PE32 file with a sound resource directory";
+        return false;
+    }
+    if (!CheckPlacement(image, error))
+        return false;
+
+    CResData** items;
+    uint32_t count;
+    if (!image.root->CollectData(&items, &count)) {
+        *error = "out of memory";
+        return false;
+    }
+    SortItem* order = static_cast<SortItem*>(malloc((count > 0 ? count : 1) * sizeof(SortItem)));
+    if (order == nullptr) {
+        free(items);
+        *error = "out of memory";
+        return false;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        order[i] = SortItem{items[i], i};
+    free(items);
+    qsort(order, count, sizeof *order, CompareSortItems);
+
+    uint32_t directorySize = CDirectoryLayout::Size(image.root);
+    uint64_t dataTotal = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        dataTotal += RoundedSize(order[i].data->onDisk.Size);
+    uint64_t content = directorySize + dataTotal;
+    uint32_t fileAlignment = image.OptionalField(kOptFileAlignment);
+    uint32_t sectionAlignment = image.OptionalField(kOptSectionAlignment);
+    PeSection resources = image.Section(image.ResourceSection());
+    uint64_t total = static_cast<uint64_t>(resources.PointerToRawData) + content + fileAlignment;
+    if (total > 0x7FFF0000u) {
+        free(order);
+        *error = "the file would be too large";
+        return false;
+    }
+    uint32_t rawSize = AlignUp(static_cast<uint32_t>(content), fileAlignment);
+    uint32_t newSize = resources.PointerToRawData + rawSize;
+    uint8_t* bytes = static_cast<uint8_t*>(calloc(newSize, 1));
+    if (bytes == nullptr) {
+        free(order);
+        *error = "out of memory";
+        return false;
+    }
+    memcpy(bytes, input, resources.PointerToRawData);
+    uint8_t* section = bytes + resources.PointerToRawData;
+
+    // The data, packed in the order of their positions after the directory.
+    uint32_t at = directorySize;
+    for (uint32_t i = 0; i < count; ++i) {
+        CResData* data = order[i].data;
+        uint32_t dataSize = data->onDisk.Size;
+        memcpy(section + at, input + image.ResourceOffset() + (data->onDisk.OffsetToData - image.ResourceRva()),
+               dataSize);
+        memcpy(section + at + dataSize, kFillPattern, (0u - dataSize) & 7u);
+        data->current.OffsetToData = image.ResourceRva() + at;
+        at += RoundedSize(dataSize);
+    }
+    free(order);
+    for (uint32_t fill = at; fill < rawSize; fill += kFillPatternSize) {
+        uint32_t piece = rawSize - fill < kFillPatternSize ? rawSize - fill : kFillPatternSize;
+        memcpy(section + fill, kFillPattern, piece);
+    }
+    CDirectoryLayout(image.root, section).Write();
+
+    // Headers that follow from the new section.
+    uint8_t* optional = bytes + image.OptionalHeaderOffset();
+    uint8_t* sectionHeader = bytes + resources.headerOffset;
+    Write32(sectionHeader + kSecVirtualSize, static_cast<uint32_t>(content));
+    Write32(sectionHeader + kSecSizeOfRawData, rawSize);
+    Write32(optional + kOptDataDirectories + 8 * kResourceDirectoryIndex + 4, static_cast<uint32_t>(content));
+    Write32(optional + kOptSizeOfImage,
+            resources.VirtualAddress + AlignUp(static_cast<uint32_t>(content), sectionAlignment));
+    Write32(optional + kOptSizeOfInitializedData,
+            Read32(optional + kOptSizeOfInitializedData) + rawSize - resources.SizeOfRawData);
+
+    // The writer must reproduce the result byte for byte.
+    CPeImage check;
+    CCompareSink compare(bytes, newSize);
+    if (!check.Parse(bytes, newSize) || !check.HasWriterLayout() || !WriteExecutable(&check, &compare) ||
+        !compare.Complete()) {
+        free(bytes);
+        *error = "the new layout does not come back unchanged through the writer";
+        return false;
+    }
+    *output = bytes;
+    *outputSize = newSize;
+    return true;
+}
