@@ -409,3 +409,160 @@ TEST(GreetingCard, WithoutAnimationOrAreaCodeTheCardStillWorks)
     EXPECT_EQ(std::string(rowOne), FESTLING_PRODUCT_SITE "/index.asp?type=%s&area=x");
     EXPECT_EQ(g_ownerCloses, 1);
 }
+
+namespace {
+
+// The shell's command for http URLs, replaced for one test and put back
+// afterwards: the probe program recording each URL, or nothing at all.
+class BrowserRegistration {
+public:
+    BrowserRegistration()
+    {
+        m_had = Read(m_saved, sizeof m_saved);
+    }
+    ~BrowserRegistration()
+    {
+        if (m_had)
+            Write(m_saved);
+        else
+            Remove();
+    }
+    void RecordInto(const std::string& file)
+    {
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string probe(self);
+        probe = probe.substr(0, probe.find_last_of('\\') + 1) + "festling_probe.exe";
+        Write(("\"" + probe + "\" record-url \"" + file + "\" \"%1\"").c_str());
+    }
+    void Remove()
+    {
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, kKey);
+    }
+
+private:
+    static constexpr const char* kKey = "http\\shell\\open\\command";
+    bool Read(char* value, DWORD size)
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        bool ok = RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
+                  ERROR_SUCCESS;
+        RegCloseKey(key);
+        return ok;
+    }
+    void Write(const char* value)
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(strlen(value) + 1));
+        RegCloseKey(key);
+    }
+    char m_saved[1024];
+    bool m_had;
+};
+
+std::string g_urlFile;
+std::vector<std::string> g_recordedUrls;
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return lines;
+    char line[1024];
+    while (fgets(line, sizeof line, file)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        lines.push_back(text);
+    }
+    fclose(file);
+    return lines;
+}
+
+// Waits (without a deadline that matters to the result) until the file holds
+// count lines.
+void WaitForLines(const std::string& path, size_t count)
+{
+    for (int i = 0; i < 600 && ReadLines(path).size() < count; ++i)
+        Sleep(50);
+}
+
+} // namespace
+
+TEST(GreetingCard, LinkClicksOpenTheirUrlsInTheBrowserAndTheCardStaysOpen)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    char directory[MAX_PATH], file[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    GetTempFileNameA(directory, "url", 0, file);
+    DeleteFileA(file);
+    g_urlFile = file;
+    BrowserRegistration browser;
+    browser.RecordInto(g_urlFile);
+
+    static bool openAfterClicks;
+    RunCard(modules.full, [](HWND card) {
+        const POINT points[] = {{200, 150}, {200, 300}, {400, 30}, {50, 250}, {400, 260}};
+        size_t count = 0;
+        for (const POINT& p : points) {
+            SendMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, At(p.x, p.y));
+            SendMessageA(card, WM_LBUTTONUP, 0, At(p.x, p.y));
+            WaitForLines(g_urlFile, ++count); // one browser at a time keeps the order
+        }
+        g_recordedUrls = ReadLines(g_urlFile);
+        openAfterClicks = g_cardState.window != nullptr;
+        SendMessageA(card, WM_COMMAND, IDOK, 0);
+    });
+    DeleteFileA(g_urlFile.c_str());
+    EXPECT_TRUE(openAfterClicks);
+    std::vector<std::string> expected = {
+        FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=1",
+        FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=ym1",
+        FESTLING_PRODUCT_SITE "/index.asp?type=sled&fs=downhill&area=send",
+        FESTLING_MAKER_SITE,
+        FESTLING_MAKER_SITE "/documents/privacy/festling",
+    };
+    EXPECT_EQ(g_recordedUrls, expected);
+}
+
+TEST(GreetingCard, WithoutABrowserAnErrorBoxNamesTheUrl)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    BrowserRegistration browser;
+    browser.Remove();
+
+    static std::string boxText;
+    static bool openAfterBox;
+    RunCard(modules.full, [](HWND card) {
+        // The box is modal inside the click; another thread reads and answers it.
+        std::thread answer([] {
+            for (int i = 0; i < 600; ++i) {
+                HWND box = FindWindowA(nullptr, "Browser Error");
+                if (box != nullptr) {
+                    char text[512] = "";
+                    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                    boxText = text;
+                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+                Sleep(50);
+            }
+        });
+        SendMessageA(card, WM_LBUTTONDOWN, MK_LBUTTON, At(400, 30));
+        answer.join();
+        openAfterBox = g_cardState.window != nullptr;
+        SendMessageA(card, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(boxText, "Couldn't open your browser at " FESTLING_PRODUCT_SITE "/index.asp?type=sled&fs=downhill&area=send");
+    EXPECT_TRUE(openAfterBox);
+    EXPECT_EQ(g_ownerCloses, 1) << "only the closing command ended the card";
+}
