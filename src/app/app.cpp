@@ -30,6 +30,8 @@ CApp::CApp(HINSTANCE module, char* commandLine)
 
 CApp::~CApp()
 {
+    // At the end the tune goes, however many notifications are still due.
+    m_staleNotifies = 0;
     StopMusic();
     KillTimer(m_hwnd, kFrameTimerId);
     delete m_engine;

@@ -32,9 +32,11 @@ bool WriteTempFile(const void* bytes, DWORD size, char* path)
 
 void CApp::StartMusic(const char* name)
 {
-    bool wasActive = m_musicPath[0] != '\0';
+    // Only a tune whose device is still open will report its end; one that
+    // never played sends no notification to wait for.
+    bool wasPlaying = m_musicPath[0] != '\0' && m_musicDevice != kNoDevice;
     StopMusic();
-    if (wasActive)
+    if (wasPlaying)
         ++m_staleNotifies;
 
     HRSRC info = FindResourceA(m_module, name ? name : "IDM_MUSIC", "MIDI");

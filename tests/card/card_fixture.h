@@ -164,6 +164,7 @@ struct ModuleResource {
     const char* type; // a name or MAKEINTRESOURCE type
     int id;
     std::vector<uint8_t> bytes;
+    const char* name = nullptr; // a string name instead of the id
 };
 
 // The bytes of one of the running program's own resources.
@@ -193,7 +194,7 @@ inline HMODULE MakeCardModule(const std::vector<ModuleResource>& resources, std:
     if (update == nullptr)
         return nullptr;
     for (const ModuleResource& r : resources) {
-        UpdateResourceA(update, r.type, MAKEINTRESOURCEA(r.id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+        UpdateResourceA(update, r.type, r.name ? r.name : MAKEINTRESOURCEA(r.id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
                         const_cast<uint8_t*>(r.bytes.data()), static_cast<DWORD>(r.bytes.size()));
     }
     if (!EndUpdateResourceA(update, FALSE))
