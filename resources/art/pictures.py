@@ -352,3 +352,229 @@ PICTURES.update({
     309: (246, 201, 2, snowman_frames),
     350: (293, 130, 1, drift_frames),
 })
+
+
+NIGHT = ["#003366", "#003399", "#336699", "#3366CC", "#6699CC"]
+
+
+def sky_bands(x, y, w, h, colours=NIGHT):
+    """A sky in flat bands, darkest at the top (nothing is dithered)."""
+    s = ""
+    n = len(colours)
+    for k, c in enumerate(colours):
+        s += rect(x, y + h * k / n, w, h / n + 1, c, None)
+    return s
+
+
+def stars(x, y, w, h, n, seed):
+    s = ""
+    v = seed
+    for k in range(n):
+        v = (v * 1103515245 + 12345) & 0x7FFFFFFF
+        sx = x + (v % 1000) / 1000 * w
+        v = (v * 1103515245 + 12345) & 0x7FFFFFFF
+        sy = y + (v % 1000) / 1000 * h
+        if k % 4 == 0:
+            s += line(sx - 2, sy, sx + 2, sy, WHITE, 0.9) + line(sx, sy - 2, sx, sy + 2, WHITE, 0.9)
+        else:
+            s += circle(sx, sy, 0.8, "#FFFFCC" if k % 3 else WHITE, None)
+    return s
+
+
+def hills(w, base, colour_far=SNOW2, colour_near=WHITE):
+    s = path("M0 %s C%s %s %s %s %s %s L%s %s L0 %s Z" % (
+        fmt(base - 10), fmt(w * 0.3), fmt(base - 34), fmt(w * 0.55), fmt(base - 4), fmt(w), fmt(base - 24),
+        fmt(w), fmt(base + 200), fmt(base + 200)), colour_far, None)
+    s += path("M0 %s C%s %s %s %s %s %s L%s %s L0 %s Z" % (
+        fmt(base + 8), fmt(w * 0.35), fmt(base - 14), fmt(w * 0.7), fmt(base + 16), fmt(w), fmt(base - 2),
+        fmt(w), fmt(base + 200), fmt(base + 200)), colour_near, None)
+    return s
+
+
+def title_frames():
+    w, h = 282, 155
+    s = sky_bands(0, 0, w, 110)
+    s += stars(6, 4, 270, 60, 26, 7)
+    s += circle(238, 28, 13, "#FFFFCC", None) + circle(244, 24, 11, "#336699", None) if False else \
+        circle(240, 28, 12, "#FFFFCC", None) + circle(235, 25, 3, "#FFFF99", None)
+    s += hills(w, 112)
+    s += fir(30, 120, 34, 52, 3) + fir(254, 112, 30, 48, 3) + fir(228, 122, 22, 32, 2)
+    s += group(riders_on_sled(0), 56, 84, 0, 0.42)
+    s += text(w / 2, 66, "Festling", 54, RED, "Lobster Two", "bold", "middle", OUT, 6)
+    s += text(w / 2, 66, "Festling", 54, RED, "Lobster Two", "bold", "middle", WHITE, 2.6)
+    s += text(w / 2 + 1, 65, "Festling", 54, RED, "Lobster Two", "bold", "middle")
+    s += text(w / 2 + 40, 142, "Season's Greetings", 15, BLUE2, "Comic Neue", "bold", "middle")
+    s += rect(1, 1, w - 2, h - 2, "none", "#003366", 2)
+    s += rect(3.5, 3.5, w - 7, h - 7, "none", WHITE, 1)
+    return [s]
+
+
+PICTURES[351] = (282, 155, 1, title_frames)
+
+
+# The signpost carries its own colour table: softer wood tones than the
+# program palette has.
+SIGN_WOOD = ["#D9A866", "#B98648", "#8E5F2E", "#62401E", "#2B1B0C"]
+SIGN_BOARDS = [(54, 78, "Bear"), (85, 110, "Snowballs"), (116, 140, "Snowman"), (147, 172, "Message")]
+
+
+def sign_frames():
+    light, mid, dark, deep, ink = SIGN_WOOD
+    s = ""
+    # the post, with a snow cap
+    s += rect(56, 24, 15, 170, mid, ink, 1.4, 2)
+    s += rect(58, 26, 5, 166, light, None)
+    s += rect(66, 26, 3, 166, dark, None)
+    for y in (60, 104, 150):
+        s += line(59, y, 62, y + 6, deep, 1)
+    s += path("M52 28 C52 16 74 14 76 26 C74 30 54 30 52 28 Z", "#FFFFFF", ink, 1.2)
+    # the boards: arrows to the right
+    for top, bottom, word in SIGN_BOARDS:
+        t, b = top - 1, bottom + 1
+        mid_y = (t + b) / 2
+        board = "M66 %s L164 %s L176 %s L164 %s L66 %s Z" % (fmt(t), fmt(t), fmt(mid_y), fmt(b), fmt(b))
+        s += path(board, light, ink, 1.5)
+        s += path("M67 %s L164 %s L175 %s L164 %s L67 %s Z" % (fmt(b - 5), fmt(b - 5), fmt(mid_y + 1), fmt(b - 1),
+                                                             fmt(b - 1)), mid, None)
+        s += line(70, t + 5, 150, t + 5, "#E8C48A", 1)
+        s += circle(71, mid_y, 1.6, deep, None)
+        s += path("M64 %s C70 %s 100 %s 130 %s C110 %s 80 %s 64 %s Z" % (fmt(t + 1), fmt(t - 4), fmt(t - 4),
+                                                                       fmt(t), fmt(t + 2), fmt(t + 3), fmt(t + 3)),
+                  "#FFFFFF", None)
+        s += text(122, b - 6.5, word, 16 if len(word) < 8 else 15, ink, "Comic Neue", "bold", "middle")
+    # snow heaped at the foot
+    s += path("M30 197 C34 184 52 180 64 184 C76 178 96 182 104 197 Z", "#FFFFFF", ink, 1.2)
+    s += path("M70 192 C80 188 92 190 98 196", None, "#C8D8EE", 2)
+    # a small red bird sits on top
+    s += ellipse(62, 12, 8, 6, "#D03828", ink, 1.2)
+    s += circle(68, 8, 4.5, "#D03828", ink, 1.2)
+    s += path("M72 8 L77 9 L72 10 Z", "#F0A020", ink, 0.8)
+    s += circle(69, 7, 0.9, ink, None)
+    s += path("M55 11 L48 8 L50 14 Z", "#9A2418", ink, 1.0)
+    s += ellipse(61, 13, 4, 2.5, "#F2E8D8", None)
+    return [s]
+
+
+PICTURES[301] = (184, 198, 1, sign_frames)
+OWN_PALETTE = {301}
+
+
+def button(x0, y0, x1, y1, label, face, shade, light, size=16, icon=""):
+    w, h = x1 - x0, y1 - y0
+    s = rect(x0 + 1, y0 + 3, w - 2, h - 3, OUT, None, 0, 9)
+    s += rect(x0 + 1, y0 + 1, w - 2, h - 4, face, OUT, 1.5, 9)
+    s += path("M%s %s L%s %s" % (fmt(x0 + 9), fmt(y0 + 5), fmt(x1 - 9), fmt(y0 + 5)), None, light, 2)
+    s += rect(x0 + 3, y1 - 10, w - 6, 5, shade, None, 0, 3)
+    s += text((x0 + x1) / 2 + (8 if icon else 0), y0 + h / 2 + size * 0.33, label, size, WHITE, "Comic Neue", "bold",
+              "middle", OUT, 3)
+    s += text((x0 + x1) / 2 + (8 if icon else 0), y0 + h / 2 + size * 0.33, label, size, WHITE, "Comic Neue", "bold",
+              "middle")
+    return s + icon
+
+
+def envelope(x, y):
+    return (rect(x, y, 18, 12, WHITE, OUT, 1.2) + path("M%s %s L%s %s L%s %s" % (
+        fmt(x), fmt(y), fmt(x + 9), fmt(y + 7), fmt(x + 18), fmt(y)), None, OUT, 1.2))
+
+
+def pencil(x, y):
+    return group(rect(0, -3, 16, 6, YELLOW, OUT, 1.1) + polygon([(16, -3), (22, 0), (16, 3)], SKIN, OUT, 1.0) +
+                 rect(-4, -3, 4, 6, "#FF9999", OUT, 1.1), x, y, -30)
+
+
+def card_frames():
+    W, H = 493, 359
+    s = sky_bands(0, 0, W, 200, ["#000066", "#003366", "#003399", "#336699", "#6699CC"])
+    s += stars(4, 4, W - 8, 130, 60, 11)
+    s += circle(455, 86, 16, "#FFFFCC", None) + circle(449, 81, 4, "#FFFF99", None)
+    # hills and firs
+    s += path("M0 170 C120 130 260 190 493 140 L493 359 L0 359 Z", SNOW2, None)
+    s += path("M0 215 C140 175 300 235 493 190 L493 359 L0 359 Z", WHITE, None)
+    s += path("M0 230 C120 205 250 240 493 212", None, SNOW1, 3)
+    for x, y, w_, h_ in ((34, 178, 40, 62), (70, 170, 30, 44), (410, 172, 44, 70), (446, 160, 30, 48),
+                         (300, 200, 26, 38)):
+        s += fir(x, y, w_, h_, 3)
+    # the riders racing down the hill
+    s += group(riders_on_sled(1), 150, 150, 0, 0.75)
+    s += spray(150 + 27 * 0.75 - 3, 150 + 70 * 0.75, 2, 1.4)
+    # title and greeting
+    s += text(20, 46, "Festling", 40, RED, "Lobster Two", "bold", "start", OUT, 6)
+    s += text(20, 46, "Festling", 40, RED, "Lobster Two", "bold", "start", WHITE, 2.4)
+    s += text(20, 46, "Festling", 40, RED, "Lobster Two", "bold", "start")
+    s += text(360, 118, "Happy Holidays!", 34, YELLOW, "Lobster Two", "bold", "middle", OUT, 5)
+    s += text(360, 118, "Happy Holidays!", 34, YELLOW, "Lobster Two", "bold", "middle")
+    s += text(360, 146, "and a very snowy New Year", 15, WHITE, "Comic Neue", "bold", "middle", OUT, 3)
+    s += text(360, 146, "and a very snowy New Year", 15, WHITE, "Comic Neue", "bold", "middle")
+    # buttons: personalise (238, 10)-(346, 50) and send (372, 10)-(456, 50)
+    s += button(238, 10, 346, 50, "Personalise", "#FF9900", "#CC6600", "#FFCC66", 15)
+    s += button(372, 10, 456, 50, "Send", "#339933", "#006633", "#66CC66", 17, envelope(382, 24))
+    # the maker's logo (13, 232)-(110, 272)
+    s += rect(14, 233, 95, 38, WHITE, OUT, 1.5, 10)
+    s += ellipse(33, 254, 9, 7, RED, OUT, 1.2) + circle(40, 248, 5, RED, OUT, 1.2)
+    s += path("M44.5 248 L50 249.5 L44.5 251 Z", ORANGE, OUT, 0.8) + circle(41, 247, 1, OUT, None)
+    s += path("M25 252 L18 250 L21 257 Z", RED2, OUT, 1.0) + ellipse(33, 256, 4.5, 2.8, SKIN, None)
+    s += text(76, 259, "snowlark", 15, "#003366", "Comic Neue", "bold", "middle")
+    # privacy link (394, 248)-(480, 273)
+    s += text(437, 265, "Privacy policy", 12, "#003399", "Comic Neue", "bold", "middle")
+    s += line(398, 268, 476, 268, "#003399", 1)
+    # the bottom strip: a frame for the animation at (12, 283)-(480, 343)
+    s += rect(0, 273, W, 86, "#003366", None)
+    s += rect(0, 273, W, 2, "#336699", None)
+    s += rect(8, 279, 476, 68, "#000033", "#6699CC", 2, 4)
+    s += rect(12, 283, 468, 60, "#336699", None)
+    return [s]
+
+
+def banner_states():
+    """The card's little film, as the full pictures it shows one after another."""
+    W, H = 468, 60
+    bg = sky_bands(0, 0, W, 44, ["#003366", "#003399", "#336699"])
+    bg += stars(4, 2, W - 8, 30, 22, 5)
+    bg += path("M0 44 C100 36 200 48 300 40 C380 34 430 42 468 38 L468 60 L0 60 Z", WHITE, None)
+    bg += path("M0 52 C120 48 300 56 468 50", None, SNOW2, 2)
+    for x, y, w_, h_ in ((20, 46, 16, 26), (446, 42, 18, 30), (400, 44, 12, 20)):
+        bg += fir(x, y, w_, h_, 2)
+    states = []
+    delays = []
+
+    def add(extra, delay):
+        states.append(bg + extra)
+        delays.append(delay)
+
+    add("", 1000)
+    for k, x in enumerate((-30, 50, 130, 210, 290, 370, 450)):
+        add(group(riders_on_sled(k % 4), x, 2, 0, 0.33), 150)
+    add("", 300)
+
+    def words(s1, size=26):
+        return (text(W / 2, 38, s1, size, YELLOW, "Lobster Two", "bold", "middle", OUT, 4) +
+                text(W / 2, 38, s1, size, YELLOW, "Lobster Two", "bold", "middle"))
+
+    add(words("Write your own greeting!"), 2000)
+    add(words("Write your own greeting!") + text(W / 2, 54, "click Personalise", 11, WHITE, "Comic Neue", "bold",
+                                                  "middle"), 2000)
+    add(words("...then send it to a friend"), 2500)
+    add(words("Festling", 32), 1500)
+    add(words("Festling", 32) + stars(150, 6, 170, 36, 9, 23), 3000)
+    return states, delays
+
+
+PICTURES[1200] = (493, 359, 1, card_frames)
+
+
+def icon_drawing(size):
+    """The program icon: the red sled on a snowy night hill."""
+    k = size / 32
+    s = rect(1 * k, 1 * k, 30 * k, 30 * k, "#003366", OUT, max(1.0, 1.3 * k), 6 * k)
+    s += path("M%s %s C%s %s %s %s %s %s L%s %s L%s %s Z" % (
+        fmt(1.5 * k), fmt(20 * k), fmt(10 * k), fmt(14 * k), fmt(20 * k), fmt(22 * k), fmt(30.5 * k), fmt(18 * k),
+        fmt(30.5 * k), fmt(30.5 * k), fmt(1.5 * k), fmt(30.5 * k)), WHITE, None)
+    s += circle(24 * k, 8 * k, 3.5 * k, "#FFFFCC", None)
+    if size >= 32:
+        s += circle(7, 7, 0.9, WHITE, None) + circle(14, 4, 0.9, WHITE, None) + circle(18, 10, 0.7, WHITE, None)
+    s += group(path("M0 0 L22 0 C25 0 26 -3 25 -5", None, OUT, 3.2 * k + 0.6) +
+               path("M0 0 L22 0 C25 0 26 -3 25 -5", None, RED, 1.6 * k + 0.3) +
+               rect(-2, -6, 24, 3.5, WOOD_L, OUT, 1.0), 6 * k, 20 * k, SLOPE, k)
+    s += circle(12 * k, 13.5 * k, 3.6 * k, RED, OUT, 1.0) + circle(10.5 * k, 11 * k, 1.4 * k, WHITE, None) \
+        if size >= 32 else rect(5, 9, 4, 3, RED, None)
+    return s

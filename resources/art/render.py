@@ -52,13 +52,14 @@ def rgb_to_indices(rgb, exact=True):
     return out
 
 
-def majority_downsample(big, scale=SCALE):
+def majority_downsample(big, scale=SCALE, own_key=None, outlines=None):
     h, w = big.shape[0] // scale, big.shape[1] // scale
     blocks = big[:h * scale, :w * scale].reshape(h, scale, w, scale).transpose(0, 2, 1, 3).reshape(h, w, scale * scale)
     weights = np.ones(256, np.int32)
-    for colour in OUTLINES:
-        weights[_LOOKUP[int(colour[1:], 16)]] = 2
-    weights[KEY_INDEX] = 1
+    if outlines is None:
+        outlines = [_LOOKUP[int(colour[1:], 16)] for colour in OUTLINES]
+    for index in outlines:
+        weights[index] = 2
     same = blocks[..., :, None] == blocks[..., None, :]
     score = same.sum(-1) * weights[blocks]
     pick = score.argmax(-1)
@@ -73,10 +74,10 @@ def render_svg(svg_text, scale=SCALE):
     return np.asarray(image)
 
 
-def render(body, width, height, background=KEY):
+def render(body, width, height, background=KEY, exact=True):
     """Renders one drawing of width x height pixels to an index array."""
     rgb = render_svg(svg_document(body, width, height, background))
-    big = rgb_to_indices(rgb)
+    big = rgb_to_indices(rgb, exact)
     small = majority_downsample(big)
     assert small.shape == (height, width), (small.shape, width, height)
     return small
@@ -102,3 +103,19 @@ def save_indexed(indices, path, palette=PALETTE):
     image.putpalette(flat)
     os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
     image.save(path, optimize=False)
+
+
+def render_own_palette(body, width, height):
+    """Renders a drawing that carries its own colour table: the key first,
+    then every colour the drawing uses, in order of value."""
+    rgb = render_svg(svg_document(body, width, height))
+    packed = (rgb[..., 0].astype(np.int64) << 16) | (rgb[..., 1].astype(np.int64) << 8) | rgb[..., 2]
+    colours = sorted(int(v) for v in np.unique(packed) if v != 0xFF00FF)
+    assert len(colours) <= 255, len(colours)
+    palette = [(255, 0, 255)] + [((v >> 16) & 255, (v >> 8) & 255, v & 255) for v in colours]
+    big = np.zeros(packed.shape, np.uint8)
+    for i, v in enumerate(colours, 1):
+        big[packed == v] = i
+    small = majority_downsample(big, own_key=0, outlines=[palette.index((0x2B, 0x1B, 0x0C))] if (0x2B, 0x1B, 0x0C) in palette else [])
+    palette += [(0, 0, 0)] * (256 - len(palette))
+    return small, palette
