@@ -45,7 +45,7 @@ public:
         m_path = path;
         if (!CopyFileA(self, path, FALSE))
             return nullptr;
-        HANDLE update = BeginUpdateResourceA(path, FALSE);
+        HANDLE update = BeginUpdateResourceA(path, TRUE); // only the fixtures, not the program's own
         if (update == nullptr)
             return nullptr;
         for (Resource& resource : m_resources) {
