@@ -44,10 +44,13 @@ void Read(FigReader* reader, Decoded* out)
 void ExpectPatternPixels(HBITMAP bitmap, int width, int height)
 {
     const std::vector<uint8_t> colours = fig_builder::TestColours();
+    std::vector<COLORREF> shown(256);
+    for (int i = 0; i < 256; ++i)
+        shown[i] = ShownColourOfIndex(colours, i);
     BitmapReader pixels(bitmap);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            ASSERT_EQ(pixels.At(x, y), ColourOfIndex(colours, Pattern(x, y))) << "at " << x << "," << y;
+            ASSERT_EQ(pixels.At(x, y), shown[Pattern(x, y)]) << "at " << x << "," << y;
 }
 
 TEST(FigReader, ImagesOfOddAndEvenWidthsDecodeWithPaddedRows)
@@ -94,8 +97,8 @@ TEST(FigReader, FirstRowOfThePixelBlockIsTheBottomRow)
     Read(reader, &decoded);
     ASSERT_NE(decoded.bitmap, nullptr);
     const std::vector<uint8_t> colours = fig_builder::TestColours();
-    EXPECT_EQ(PixelOf(decoded.bitmap, 0, 3), ColourOfIndex(colours, 30));
-    EXPECT_EQ(PixelOf(decoded.bitmap, 0, 0), ColourOfIndex(colours, 20));
+    EXPECT_EQ(PixelOf(decoded.bitmap, 0, 3), ShownColourOfIndex(colours, 30));
+    EXPECT_EQ(PixelOf(decoded.bitmap, 0, 0), ShownColourOfIndex(colours, 20));
     FigClose(reader);
 }
 

@@ -67,7 +67,7 @@ TEST_F(FrameBitmaps, FigLoadBitmapGivesTheFirstImageOrNothing)
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(GetBitmapWidth(bitmap), 57);
     EXPECT_EQ(GetBitmapHeight(bitmap), 29);
-    EXPECT_EQ(PixelOf(bitmap, 56, 28), ColourOfIndex(fig_builder::TestColours(), 156));
+    EXPECT_EQ(PixelOf(bitmap, 56, 28), ShownColourOfIndex(fig_builder::TestColours(), 156));
     DeleteObject(bitmap);
     EXPECT_EQ(FigLoadBitmap(Module(), 301), nullptr) << "a FIG without images";
     EXPECT_EQ(FigLoadBitmap(Module(), 302), nullptr) << "no such FIG";

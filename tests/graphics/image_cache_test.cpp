@@ -43,9 +43,9 @@ protected:
     static void Mark(HBITMAP bitmap)
     {
         BitmapReader dc(bitmap);
-        SetPixelV(dc.Dc(), 0, 0, RGB(1, 2, 3));
+        SetPixelV(dc.Dc(), 0, 0, RGB(255, 255, 255));
     }
-    static bool Marked(HBITMAP bitmap) { return PixelOf(bitmap, 0, 0) == RGB(1, 2, 3); }
+    static bool Marked(HBITMAP bitmap) { return PixelOf(bitmap, 0, 0) == RGB(255, 255, 255); }
     static bool Alive(HBITMAP bitmap) { return GetObjectType(bitmap) == OBJ_BITMAP; }
 
     static void ExpectKeys(const CImageCache& cache, std::vector<int> keys)
@@ -162,7 +162,7 @@ TEST_F(ImageCacheTest, OtherKindsLoadDibResources)
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(GetBitmapWidth(dib), 7);
     EXPECT_EQ(GetBitmapHeight(dib), 2);
-    EXPECT_EQ(PixelOf(dib, 6, 1), ColourOfIndex(fig_builder::TestColours(), 3));
+    EXPECT_EQ(PixelOf(dib, 6, 1), ShownColourOfIndex(fig_builder::TestColours(), 3));
 }
 
 TEST_F(ImageCacheTest, ResizeFlushesAndACacheWithoutEntriesHandsOutNothing)

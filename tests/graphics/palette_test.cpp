@@ -174,9 +174,9 @@ TEST(DibBitmap, DeviceBitmapShowsTheDibsColours)
     EXPECT_EQ(GetBitmapWidth(bitmap), 57);
     EXPECT_EQ(GetBitmapHeight(bitmap), 3);
     // Bottom-up: the file's first row is the bitmap's last.
-    EXPECT_EQ(PixelOf(bitmap, 0, 2), ColourOfIndex(colours, 10));
-    EXPECT_EQ(PixelOf(bitmap, 56, 2), ColourOfIndex(colours, 66));
-    EXPECT_EQ(PixelOf(bitmap, 5, 0), ColourOfIndex(colours, 155));
+    EXPECT_EQ(PixelOf(bitmap, 0, 2), ShownColourOfIndex(colours, 10));
+    EXPECT_EQ(PixelOf(bitmap, 56, 2), ShownColourOfIndex(colours, 66));
+    EXPECT_EQ(PixelOf(bitmap, 5, 0), ShownColourOfIndex(colours, 155));
     DeleteObject(bitmap);
     GlobalFree(packed);
     EXPECT_EQ(CreateBitmapFromDib(nullptr, ProgramPalette(), DIB_RGB_COLORS), nullptr);
@@ -192,8 +192,8 @@ TEST(DibBitmap, LoadDibBitmapReadsADibResource)
     HMODULE module = fixtures.Load();
     HBITMAP bitmap = LoadDibBitmap(module, MAKEINTRESOURCEA(42));
     ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(PixelOf(bitmap, 8, 1), ColourOfIndex(colours, 30));
-    EXPECT_EQ(PixelOf(bitmap, 0, 0), ColourOfIndex(colours, 31));
+    EXPECT_EQ(PixelOf(bitmap, 8, 1), ShownColourOfIndex(colours, 30));
+    EXPECT_EQ(PixelOf(bitmap, 0, 0), ShownColourOfIndex(colours, 31));
     DeleteObject(bitmap);
     EXPECT_EQ(LoadDibBitmap(module, MAKEINTRESOURCEA(43)), nullptr);
 }
