@@ -11,6 +11,7 @@
 #include "graphics/blit.h"
 #include "graphics/frame_bitmaps.h"
 #include "graphics/palette.h"
+#include "personalise/personalise_copy.h"
 
 CardState g_cardState;
 
@@ -30,8 +31,7 @@ int Smaller(int a, int b)
 
 void RunPersonalise(HWND window)
 {
-    // The personalise command (message dialog, save dialog, new copy) runs here.
-    (void)window;
+    PersonaliseCopy(window);
 }
 
 // The animation player in the bottom strip of a width x height card; the

@@ -35,8 +35,16 @@ bool CExeImage::Open(const char* fileName)
     Close();
     free(path);
     path = _strdup(fileName);
-    if (path == nullptr)
+    if (path == nullptr || !MapFile() || !Parse(view, viewSize) || !HasWriterLayout()) {
+        // Nothing of a refused file stays open or readable.
+        Close();
         return false;
+    }
+    return true;
+}
+
+bool CExeImage::MapFile()
+{
     file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -48,11 +56,9 @@ bool CExeImage::Open(const char* fileName)
     mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
     if (mapping == nullptr)
         return false;
-    const uint8_t* bytes = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    if (bytes == nullptr)
-        return false;
-    // Parse keeps the view even when it fails, so Close unmaps it.
-    return Parse(bytes, size) && HasWriterLayout();
+    view = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    viewSize = size;
+    return view != nullptr;
 }
 
 bool CExeImage::Write(HANDLE output)

@@ -28,5 +28,6 @@ public:
     char* path;
 
 private:
+    bool MapFile();
     void Close();
 };
