@@ -5,6 +5,7 @@
 
 #include "engine/engine.h"
 #include "engine/grouping.h"
+#include "engine/settled_grab.h"
 #include "engine/sprite.h"
 #include "graphics/blit.h"
 #include "graphics/frame_bitmaps.h"
@@ -321,12 +322,11 @@ void CSpriteWindow::CaptureFresh()
     // Out of sight, the windows beneath show what lies behind this one.
     MoveWindow(m_hwnd, -1 - w, -1 - h, w, h, TRUE);
     EnumWindows(UpdateOtherWindow, reinterpret_cast<LPARAM>(m_hwnd));
-    {
-        ScreenDC screen;
-        if (m_background != nullptr)
-            GrabToBitmap(screen, m_background, r.left, r.top);
+    if (m_background != nullptr) {
+        // Programs outside this one repaint in their own time.
+        GrabSettled(m_background, r.left, r.top);
         if (m_canvas != nullptr)
-            GrabToBitmap(screen, m_canvas, r.left, r.top);
+            CopyBitmapPart(m_canvas, 0, 0, w, h, m_background, 0, 0);
     }
     MoveWindow(m_hwnd, r.left, r.top, w, h, FALSE);
     InvalidateRect(m_hwnd, nullptr, FALSE);

@@ -168,3 +168,38 @@ def wait_until(predicate, timeout=20, interval=0.1):
 
 def main():
     unittest.main(verbosity=2)
+
+
+# A desktop program that is slow to repaint: it is busy 30 ms at a time and
+# repaints what is uncovered only in between, after the X server has filled
+# it with green. Captures taken too early show up as green in the screen.
+SLOW_DESKTOP_TCL = r"""
+wm overrideredirect . 1
+wm geometry . %dx%d+0+0
+image create photo pattern -file [lindex $argv 0]
+label .l -image pattern -borderwidth 0 -highlightthickness 0 -padx 0 -pady 0 -background #00ff00
+pack .l
+proc busy {} { set t [clock milliseconds]; while {[clock milliseconds] - $t < 30} {}; after 5 busy }
+after 500 busy
+""" % (SCREEN_W, SCREEN_H)
+
+
+def show_slow_desktop(session):
+    """The known pattern in a full-screen window of a slow Tk program."""
+    path = os.path.join(session.dir, "pattern.ppm")
+    write_pattern(path)
+    script = os.path.join(session.dir, "slow_desktop.tcl")
+    with open(script, "w") as f:
+        f.write(SLOW_DESKTOP_TCL)
+    env = dict(os.environ, DISPLAY=DISPLAY)
+    session.procs.append(subprocess.Popen(["/usr/bin/wish", script, path], env=env,
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        if session.screenshot().pixel(500, 400) == pattern_pixel(500, 400):
+            return
+        time.sleep(0.2)
+    raise AssertionError("the slow desktop never appeared")
+
+
+Session.show_slow_desktop = show_slow_desktop
