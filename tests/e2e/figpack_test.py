@@ -94,6 +94,12 @@ class FigpackTest(unittest.TestCase):
             self.assertEqual(list(back.getdata()), list(original.getdata()))
             self.assertEqual(back.getpalette()[:48], [c for rgb in self.colours[:16] for c in rgb])
 
+    def test_images_whose_colours_differ_from_the_palette_are_warned_about(self):
+        run = self.figpack("pack", "-o", self.path("w.fig"), self.first, self.second)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("second.png: its colours differ", run.stderr)
+        self.assertNotIn("first.png", run.stderr)
+
     def test_output_is_deterministic_and_no_larger_than_zlib_level_9(self):
         data = self.pack("a.fig")
         self.assertEqual(self.pack("b.fig"), data)

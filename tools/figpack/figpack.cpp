@@ -180,6 +180,18 @@ bool WriteIndexedPng(const char* path, const figpack::FigImage& image, const std
     return fclose(f) == 0;
 }
 
+// True when an index the image uses stands for another colour in the table.
+bool UsesOtherColours(const IndexedPng& png, const std::vector<uint8_t>& table)
+{
+    bool used[256] = {};
+    for (uint8_t index : png.pixels)
+        used[index] = true;
+    for (int i = 0; i < 256; ++i)
+        if (used[i] && memcmp(&png.colours[i * 4], &table[i * 4], 3) != 0)
+            return true;
+    return false;
+}
+
 bool ParseInt(const char* text, long low, long high, int* value)
 {
     char* end = nullptr;
@@ -197,6 +209,7 @@ int Pack(int argc, char** argv)
     const char* output = nullptr;
     const char* paletteFile = nullptr;
     std::vector<std::string> sources;
+    std::vector<IndexedPng> pictures; // each image as read, for the colour check
     for (int i = 0; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -254,9 +267,10 @@ int Pack(int argc, char** argv)
             }
             if (file.images.empty())
                 file.colours = png.colours;
+            pictures.push_back(png);
             next.width = png.width;
             next.height = png.height;
-            next.pixels.swap(png.pixels);
+            next.pixels = png.pixels;
             file.images.push_back(next);
             sources.push_back(arg);
             next = figpack::FigImage(); // image options apply to one image
@@ -291,6 +305,10 @@ int Pack(int argc, char** argv)
             return 1;
         }
     }
+    for (size_t i = 0; i < pictures.size(); ++i)
+        if (UsesOtherColours(pictures[i], file.colours))
+            fprintf(stderr, "figpack: warning: %s: its colours differ from the file's palette; its indices are "
+                            "stored as they are\n", sources[i].c_str());
     std::vector<uint8_t> bytes;
     std::string error;
     if (!figpack::EncodeFig(file, ZopfliCompress, &bytes, &error)) {
