@@ -5,6 +5,8 @@
 //   probe post <class> <title> <msg> [wParam] [lParam]
 //   probe visible <class>             prints "x y w h" of each visible window of the class
 //   probe record-url <file> <url>     a stand-in browser: appends the URL it is given to the file
+//   probe client <class> <title>      prints "x y w h" of the window's client area on the screen
+//   probe text <class> <title> <id>   prints the text of a dialog item
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -31,6 +33,26 @@ static int RecordUrl(const char* path, const char* url)
         return 1;
     fprintf(file, "%s\n", url);
     return fclose(file) == 0 ? 0 : 1;
+}
+
+static int PrintClient(HWND hwnd)
+{
+    RECT r;
+    if (!hwnd || !GetClientRect(hwnd, &r))
+        return 1;
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    printf("%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
+    return 0;
+}
+
+static int PrintItemText(HWND hwnd, int id)
+{
+    char text[1024];
+    if (!hwnd || !GetDlgItemTextA(hwnd, id, text, sizeof text))
+        return 1;
+    printf("%s\n", text);
+    return 0;
 }
 
 int main(int argc, char** argv)
@@ -62,6 +84,10 @@ int main(int argc, char** argv)
     }
     if (argc >= 4 && strcmp(argv[1], "record-url") == 0)
         return RecordUrl(argv[2], argv[3]);
-    fprintf(stderr, "usage: probe wait|gone|post|visible|record-url ...\n");
+    if (argc >= 4 && strcmp(argv[1], "client") == 0)
+        return PrintClient(FindWindowA(OrNull(argv[2]), OrNull(argv[3])));
+    if (argc >= 5 && strcmp(argv[1], "text") == 0)
+        return PrintItemText(FindWindowA(OrNull(argv[2]), OrNull(argv[3])), strtol(argv[4], nullptr, 0));
+    fprintf(stderr, "usage: probe wait|gone|post|visible|record-url|client|text ...\n");
     return 2;
 }
