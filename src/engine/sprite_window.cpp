@@ -5,7 +5,7 @@
 
 #include "engine/engine.h"
 #include "engine/grouping.h"
-#include "engine/settled_grab.h"
+#include "engine/screen_grab.h"
 #include "engine/sprite.h"
 #include "graphics/blit.h"
 #include "graphics/frame_bitmaps.h"
@@ -192,12 +192,14 @@ void CSpriteWindow::UpdateBackground()
     RECT ov;
     // Without a saved background there is nothing to keep: everything is grabbed.
     int has = m_background != nullptr && m_canvas != nullptr && IntersectRect(&ov, &n, &o);
-    ScreenDC screen;
-    ResizeBuffers(screen, has, ov);
+    {
+        ScreenDC screen;
+        ResizeBuffers(screen, has, ov);
+    }
     if (m_background == nullptr)
         return;
     if (!has) {
-        GrabToBitmap(screen, m_background, n.left, n.top);
+        GrabScreenPart(m_background, 0, 0, Width(n), Height(n), n.left, n.top);
         return;
     }
     // The strips of the new area outside the old one; the screen inside the
@@ -207,13 +209,13 @@ void CSpriteWindow::UpdateBackground()
     int y1 = std::min(std::max(n.top, o.top), n.bottom);
     int y2 = std::max(std::min(n.bottom, o.bottom), n.top);
     if (x1 > n.left)
-        GrabToBitmapClipped(screen, m_background, 0, 0, x1 - n.left, Height(n), n.left, n.top);
+        GrabScreenPart(m_background, 0, 0, x1 - n.left, Height(n), n.left, n.top);
     if (x2 > x1 && y1 > n.top)
-        GrabToBitmapClipped(screen, m_background, x1 - n.left, 0, x2 - x1, y1 - n.top, x1, n.top);
+        GrabScreenPart(m_background, x1 - n.left, 0, x2 - x1, y1 - n.top, x1, n.top);
     if (n.right > x2)
-        GrabToBitmapClipped(screen, m_background, x2 - n.left, 0, n.right - x2, Height(n), x2, n.top);
+        GrabScreenPart(m_background, x2 - n.left, 0, n.right - x2, Height(n), x2, n.top);
     if (x2 > x1 && n.bottom > y2)
-        GrabToBitmapClipped(screen, m_background, x1 - n.left, y2 - n.top, x2 - x1, n.bottom - y2, x1, y2);
+        GrabScreenPart(m_background, x1 - n.left, y2 - n.top, x2 - x1, n.bottom - y2, x1, y2);
 }
 
 void CSpriteWindow::TakeBackgroundFrom(CSpriteWindow* other)

@@ -333,6 +333,29 @@ TEST_F(OverDesktop, RefreshedWindowsRecaptureWithoutKeepingSprites)
     }
 }
 
+TEST_F(OverDesktop, SpritesAcrossTheScreenEdgesShowTheDesktopAroundThem)
+{
+    Actor* a = AddActor(-20, -15, 48, 40, 2, 1, 14);
+    Actor* b = AddActor(1000, 740, 48, 40, 2, 1, 15);
+    Start();
+    Frame();
+    ExpectScreen("placed");
+    engine->RefreshAll();
+    Pump(100);
+    ExpectScreen("refreshed");
+    for (int i = 1; i <= 3; ++i) {
+        a->sprite->MoveTo(-20 + 9 * i, -15 + 4 * i);
+        b->sprite->MoveTo(1000 - 6 * i, 740 + 5 * i);
+        Frame();
+        ExpectScreen(("moved" + std::to_string(i)).c_str());
+    }
+    // Far jumps onto and off the edges.
+    a->sprite->MoveTo(990, -10);
+    b->sprite->MoveTo(-30, 750);
+    Frame();
+    ExpectScreen("jumped");
+}
+
 TEST_F(OverDesktop, RightClickOnASpriteReachesItsSceneAndElsewhereNothing)
 {
     Actor* a = AddActor(320, 240, 40, 30, 2, 1, 12);

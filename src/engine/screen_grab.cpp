@@ -1,4 +1,4 @@
-#include "engine/settled_grab.h"
+#include "engine/screen_grab.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -27,12 +27,22 @@ bool ReadBits(HBITMAP bitmap, int width, int height, uint32_t* bits)
 
 void Grab(HBITMAP bitmap, int x, int y)
 {
-    HDC screen = GetDC(nullptr);
-    GrabToBitmap(screen, bitmap, x, y);
-    ReleaseDC(nullptr, screen);
+    GrabScreenPart(bitmap, 0, 0, GetBitmapWidth(bitmap), GetBitmapHeight(bitmap), x, y);
 }
 
 } // namespace
+
+void GrabScreenPart(HBITMAP bitmap, int x, int y, int width, int height, int srcX, int srcY)
+{
+    HDC screen = GetDC(nullptr);
+    RECT source = {srcX, srcY, srcX + width, srcY + height};
+    RECT shown = {0, 0, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+    RECT part;
+    if (IntersectRect(&part, &source, &shown))
+        GrabToBitmapClipped(screen, bitmap, x + part.left - srcX, y + part.top - srcY, part.right - part.left,
+                            part.bottom - part.top, part.left, part.top);
+    ReleaseDC(nullptr, screen);
+}
 
 int GrabSettled(HBITMAP bitmap, int x, int y)
 {

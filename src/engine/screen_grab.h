@@ -1,4 +1,7 @@
-// Grabbing a screen area once the programs beneath have repainted it.
+// Grabbing screen areas into bitmaps for the sprite windows' backgrounds.
+//
+// Only what lies on the screen is grabbed: under X a copy whose source runs
+// past an edge of the screen brings nothing at all, not even the part on it.
 //
 // A sprite window that moves out of sight to see what lies behind it makes
 // the windows beneath repaint. Windows of this program and of other Windows
@@ -15,6 +18,10 @@ enum {
     kSettleQuietMs = 50, // the area must stay unchanged this long
     kSettleLimitMs = 400, // the longest wait for a program that keeps changing it
 };
+
+// Copies width x height screen pixels from (srcX, srcY) into the bitmap at
+// (x, y), leaving the bitmap as it was where the source lies off the screen.
+void GrabScreenPart(HBITMAP bitmap, int x, int y, int width, int height, int srcX, int srcY);
 
 // Fills the bitmap from the screen at (x, y). When the screen there already
 // shows what the bitmap holds, that one grab is taken; otherwise the area is
