@@ -1,0 +1,164 @@
+"""The personalise command under Wine: from the card, a new message is typed
+and saved as a new copy of the program, or over the running program itself
+through the -1 and -2 steps. The copies are checked with independent PE
+readers (python3-pefile, wrestool) and started again."""
+import glob
+import os
+import shutil
+import subprocess
+import time
+import unittest
+
+import pefile
+
+from festling_e2e import EXE, PREFIX, Session, main, wait_until, win_path
+
+CARD_TITLE = "www.festling.example"
+MESSAGE_TITLE = "Enter your message"
+WM_COMMAND, WM_CLOSE, IDOK = 0x111, 0x10, 1
+LINES = ("Merry Christmas", "from the Festling test")
+TYPED = "\r\n".join(LINES).encode()
+
+
+def message_in(path):
+    """MSGTEXT 101 of an executable, read by wrestool."""
+    out = subprocess.run(["wrestool", "-x", "--raw", "--type=MSGTEXT", "--name=101", path],
+                         capture_output=True, check=True)
+    return out.stdout
+
+
+def pe_warnings(path):
+    pe = pefile.PE(path)
+    try:
+        return pe.get_warnings()
+    finally:
+        pe.close()
+
+
+def temp_files():
+    """The files in the Wine prefix's temporary folders."""
+    found = set()
+    for folder in glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "[Tt]emp")):
+        found.update(os.path.join(folder, name) for name in os.listdir(folder))
+    return found
+
+
+def title_card(s):
+    """The title card's window (x, y, w, h) while it shows, else None."""
+    for line in s.probe_output("visible", "CHscamper").splitlines():
+        x, y, w, h = map(int, line.split())
+        if w == 282 and h == 155:
+            return x, y, w, h
+    return None
+
+
+class Personalise(unittest.TestCase):
+    def start_scene(self, s, exe):
+        proc = s.start(exe)
+        self.assertEqual(s.probe("wait", "trail", "Festling", "30000"), 0, "no main window")
+        self.assertTrue(wait_until(lambda: title_card(s) is not None, timeout=20), "no title card")
+        return proc
+
+    def open_card(self, s, exe):
+        proc = self.start_scene(s, exe)
+        # A right click on the title card opens the card.
+        x, y, w, h = title_card(s)
+        s.click(x + w // 2, y + h // 2, button=3)
+        self.assertEqual(s.probe("wait", "-", CARD_TITLE, "20000"), 0, "the card did not open")
+        return proc
+
+    def type_message(self, s):
+        time.sleep(1)
+        s.key("ctrl+m")
+        self.assertEqual(s.probe("wait", "#32770", MESSAGE_TITLE, "20000"), 0, "Ctrl+M opened no message dialog")
+        time.sleep(0.5)
+        s.type_text(LINES[0])
+        s.key("Return")
+        s.type_text(LINES[1])
+        self.assertEqual(s.probe("post", "#32770", MESSAGE_TITLE, str(WM_COMMAND), str(IDOK)), 0)
+        self.assertEqual(s.probe("gone", "#32770", MESSAGE_TITLE, "20000"), 0)
+        self.assertEqual(s.probe("wait", "#32770", "Save As", "20000"), 0, "no save dialog")
+        time.sleep(1)
+
+    def message_on_the_drift(self, s, exe, name):
+        """Plays the show to its end (board 4) and returns the pixels of the
+        message box on the snowdrift."""
+        proc = self.start_scene(s, exe)
+        # The title card and the stage are both centred on the usable screen.
+        x, y, _, _ = title_card(s)
+        stage_x, stage_y = x - (640 - 282) // 2, y - (480 - 155) // 2
+        self.assertTrue(wait_until(lambda: title_card(s) is None, timeout=20), "the title card stayed")
+        time.sleep(1)
+        s.click(stage_x + 527, stage_y + 163)
+        time.sleep(6)
+        shot = s.screenshot(save_as="personalise-drift-%s.png" % name)
+        s.probe("post", "trail", "Festling", str(WM_CLOSE))
+        self.assertEqual(proc.wait(timeout=30), 0)
+        # The message box (64, 43)-(219, 110) of the drift standing at stage (247, 177).
+        return [shot.pixel(stage_x + 247 + px, stage_y + 177 + py) for py in range(43, 110) for px in range(64, 219)]
+
+    def test_saving_under_a_new_name_writes_a_copy_that_carries_the_message(self):
+        with Session("personalise-new") as s:
+            exe = os.path.join(s.dir, "festling.exe")
+            shutil.copyfile(EXE, exe)
+            proc = self.open_card(s, exe)
+            self.type_message(s)
+            # Typed without an extension, the name is used as it stands.
+            s.type_text(win_path(os.path.join(s.dir, "newcard")))
+            s.key("Return")
+            self.assertEqual(proc.wait(timeout=60), 0, "the program did not end with the card")
+
+            names = sorted(os.listdir(s.dir))
+            self.assertIn("NEWCARD", names, "the copy was not created under its upper-case name")
+            self.assertEqual([n for n in names if n.lower().endswith(".tmp")], [])
+            copy = os.path.join(s.dir, "NEWCARD")
+            self.assertEqual(pe_warnings(copy), [])
+            self.assertEqual(message_in(copy), TYPED)
+            with open(EXE, "rb") as a, open(exe, "rb") as b:
+                self.assertEqual(a.read(), b.read(), "the running program was changed")
+
+            # The copy runs as the program does.
+            runnable = os.path.join(s.dir, "newcard.exe")
+            shutil.copyfile(copy, runnable)
+            proc = s.start(runnable)
+            self.assertEqual(s.probe("wait", "trail", "Festling", "30000"), 0, "the copy did not start")
+            self.assertIsNone(proc.poll())
+            s.probe("post", "trail", "Festling", str(WM_CLOSE))
+            self.assertEqual(proc.wait(timeout=30), 0)
+
+            # ... and shows its own message on the drift, not the original one.
+            written = self.message_on_the_drift(s, runnable, "copy")
+            original = self.message_on_the_drift(s, exe, "original")
+            dark = [p for p in written if sum(p) < 200]
+            self.assertGreater(len(dark), 50, "no message on the drift")
+            self.assertNotEqual(written, original, "the copy shows the original message")
+
+    def test_saving_over_the_running_program_replaces_it_through_the_copy_steps(self):
+        with Session("personalise-self") as s:
+            exe = os.path.join(s.dir, "festling.exe")
+            shutil.copyfile(EXE, exe)
+            before = temp_files()
+            proc = self.open_card(s, exe)
+            self.type_message(s)
+            # The own file, spelled with other letter case.
+            s.type_text(win_path(os.path.join(s.dir, "FESTLING.EXE")))
+            s.key("Return")
+            # The overwrite question; its default answer is yes.
+            time.sleep(1.5)
+            s.key("Return")
+            self.assertEqual(proc.wait(timeout=60), 0, "the program did not end with the card")
+
+            def replaced():
+                try:
+                    return message_in(exe) == TYPED
+                except subprocess.CalledProcessError:
+                    return False
+            self.assertTrue(wait_until(replaced, timeout=60), "the program on disk was not replaced")
+            self.assertTrue(wait_until(lambda: temp_files() == before, timeout=60),
+                            "left behind: %s" % sorted(temp_files() - before))
+            self.assertEqual(pe_warnings(exe), [])
+            self.assertEqual(sorted(os.listdir(s.dir)), ["festling.exe"])
+
+
+if __name__ == "__main__":
+    main()
