@@ -20,6 +20,7 @@ using namespace card_fixture;
 namespace {
 
 const int kCardWidth = 493;
+const int kMessageDialog = 109; // the personalise command's first question
 const int kCardHeight = 359;
 const char* const kFigType = "FIG";
 
@@ -30,6 +31,7 @@ std::vector<ModuleResource> CardResources(bool withAnimation, bool withAreaCode)
 {
     std::vector<ModuleResource> list;
     list.push_back({RT_DIALOG, kCardDialog, ProgramResource(RT_DIALOG, kCardDialog)});
+    list.push_back({RT_DIALOG, kMessageDialog, ProgramResource(RT_DIALOG, kMessageDialog)});
     list.push_back({kFigType, kCardPicture, MakeFig(-1, kCardWidth, kCardHeight,
                                                     {Solid(0, 0, kCardWidth, kCardHeight, kYellow, 0)})});
     if (withAnimation) {
@@ -565,4 +567,95 @@ TEST(GreetingCard, WithoutABrowserAnErrorBoxNamesTheUrl)
     EXPECT_EQ(boxText, "Couldn't open your browser at " FESTLING_PRODUCT_SITE "/index.asp?type=sled&fs=downhill&area=send");
     EXPECT_TRUE(openAfterBox);
     EXPECT_EQ(g_ownerCloses, 1) << "only the closing command ended the card";
+}
+
+namespace {
+
+// Answers the personalise command's message dialog with Cancel whenever it
+// shows, and notes that it did.
+class MessageDialogWatch {
+public:
+    MessageDialogWatch() : m_seen(false), m_stop(false), m_thread([this] { Run(); }) {}
+    ~MessageDialogWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool Seen() const { return m_seen; }
+    void Reset() { m_seen = false; }
+
+private:
+    void Run()
+    {
+        while (!m_stop) {
+            HWND dialog = FindWindowA("#32770", "Enter your message");
+            if (dialog != nullptr) {
+                m_seen = true;
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+            Sleep(20);
+        }
+    }
+    volatile bool m_seen;
+    volatile bool m_stop;
+    std::thread m_thread;
+};
+
+// Wine keeps a thread's view of the key states for up to 50 ms, so the
+// change is waited out before the card looks at it.
+void PressControl(bool down)
+{
+    keybd_event(VK_CONTROL, 0, down ? 0 : KEYEVENTF_KEYUP, 0);
+    for (int i = 0; i < 100 && ((GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0) != down; ++i)
+        Sleep(10);
+}
+
+} // namespace
+
+TEST(GreetingCard, CtrlMAndThePersonaliseAreaRunThePersonaliseCommand)
+{
+    Modules& modules = CardModules();
+    ASSERT_NE(modules.full, nullptr);
+    // The message dialog is modal inside the key or click, so whether it
+    // showed is settled when the message returns.
+    struct Case {
+        const char* name;
+        bool control;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool personalises;
+    };
+    static const Case cases[] = {
+        {"Ctrl+M", true, WM_KEYDOWN, 'M', 0, true},
+        {"Ctrl+M again", true, WM_KEYDOWN, 'M', 0, true},
+        {"M alone", false, WM_KEYDOWN, 'M', 0, false},
+        {"Ctrl+N", true, WM_KEYDOWN, 'N', 0, false},
+        {"a click on the personalise area", false, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 30), true},
+        {"a click on its right edge", false, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(346, 30), false},
+    };
+    static bool shown[sizeof cases / sizeof cases[0]];
+    static bool openAfterwards;
+    BrowserRegistration browser;
+    browser.RecordInto("NUL"); // the edge click falls to row 0's link
+    RunCard(modules.full, [](HWND card) {
+        MessageDialogWatch watch;
+        // Under Wine the first key injected into a fresh process may not reach
+        // the key state; one press and release settles it.
+        PressControl(true);
+        PressControl(false);
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+            const Case& c = cases[i];
+            watch.Reset();
+            PressControl(c.control);
+            SendMessageA(card, c.message, c.wParam, c.lParam);
+            PressControl(false);
+            shown[i] = watch.Seen();
+        }
+        openAfterwards = g_cardState.window != nullptr;
+        SendMessageA(card, WM_COMMAND, IDOK, 0);
+    });
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+        EXPECT_EQ(shown[i], cases[i].personalises) << cases[i].name;
+    EXPECT_TRUE(openAfterwards) << "cancelling the message leaves the card open";
 }
