@@ -100,7 +100,7 @@ TEST(CardAnimation, EachImageIsDecodedOnceWhileItStaysInTheCache)
 TEST(CardAnimation, BeyondTwentyImagesTheCacheEntriesAreReusedInTurn)
 {
     // 23 images, image i a single pixel of its own colour at (i % 8, i / 8).
-    std::vector<FigImage> images;
+    std::vector<figpack::FigImage> images;
     for (int i = 0; i < 23; ++i)
         images.push_back(Solid(i % 8, i / 8, 1, 1, static_cast<uint8_t>(10 + i), 1));
     Player p(MakeFig(-1, 8, 4, images));
@@ -201,13 +201,13 @@ TEST(CardAnimation, RestartShowsImageOneAndHoldsItUntilPlay)
 TEST(CardAnimation, KeyColourPixelsShowTheCanvasBeneath)
 {
     // Image 2: a 4 x 2 image, left half magenta (its key), right half green.
-    FigImage keyed = Solid(2, 1, 4, 2, kGreen, 10, kMagenta);
+    figpack::FigImage keyed = Solid(2, 1, 4, 2, kGreen, 10, kMagenta);
     keyed.pixels = {kMagenta, kMagenta, kGreen, kGreen, kMagenta, kMagenta, kGreen, kGreen};
-    FigImage unkeyed = keyed;
+    figpack::FigImage unkeyed = keyed;
     unkeyed.keyIndex = -1;
     struct Case {
         const char* name;
-        FigImage image;
+        figpack::FigImage image;
         COLORREF left;
     } cases[] = {
         {"keyed", keyed, FixtureColour(kRed)},
@@ -290,6 +290,8 @@ TEST(CardAnimation, UnreadableFilesOpenNothingAndPlayNothing)
     std::vector<uint8_t> good = MakeFig(-1, 8, 4, {Solid(0, 0, 8, 4, kRed, 10)});
     std::vector<uint8_t> badMagic = good;
     badMagic[0] = 'X';
+    std::vector<uint8_t> noCanvas = good;
+    noCanvas[8] = noCanvas[9] = 0; // canvas width 0
     struct Case {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -297,7 +299,7 @@ TEST(CardAnimation, UnreadableFilesOpenNothingAndPlayNothing)
         {"wrong magic", badMagic},
         {"cut in the header", std::vector<uint8_t>(good.begin(), good.begin() + 10)},
         {"no images", MakeFig(-1, 8, 4, {})},
-        {"no canvas", MakeFig(-1, 0, 4, {Solid(0, 0, 8, 4, kRed, 10)})},
+        {"no canvas", noCanvas},
     };
     for (Case& c : cases) {
         Player p(c.bytes);
@@ -324,4 +326,34 @@ TEST(CardAnimation, AnImageCutShortShowsNothingAndThePlayerGoesOn)
     p.TickAt(5150);
     EXPECT_EQ(p.animation.FrameNumber(), 1);
     EXPECT_EQ(p.Canvas(0, 0), FixtureColour(kRed));
+}
+
+TEST(CardAnimation, TheCarriedAnimationShowsItsBackgroundThenThirteenPartsAndStartsAgain)
+{
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(self, MAKEINTRESOURCEA(1201), "FIG");
+    ASSERT_NE(info, nullptr);
+    const uint8_t* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(self, info)));
+    Player p(std::vector<uint8_t>(bytes, bytes + SizeofResource(self, info)));
+    ASSERT_TRUE(p.opened);
+    EXPECT_EQ(p.animation.Width(), 468);
+    EXPECT_EQ(p.animation.Height(), 60);
+
+    p.animation.SetPlayState(kPlayStatePlaying);
+    HBITMAP background = p.animation.FrameBitmap();
+    EXPECT_EQ(p.animation.DueTime() - g_now, 1000u);
+    RECT full = {10, 20, 10 + 468, 20 + 60};
+    EXPECT_TRUE(EqualRect(&p.animation.FrameRect(), &full));
+    for (int frame = 2; frame <= 14; ++frame) {
+        p.TickAt(p.animation.DueTime());
+        ASSERT_EQ(p.animation.FrameNumber(), frame);
+        DWORD delay = p.animation.DueTime() - g_now;
+        EXPECT_GE(delay, 100u) << "image " << frame;
+        EXPECT_LE(delay, 3000u) << "image " << frame;
+        const RECT& part = p.animation.FrameRect();
+        EXPECT_LT((part.right - part.left) * (part.bottom - part.top), 468 * 60) << "image " << frame;
+    }
+    p.TickAt(p.animation.DueTime());
+    EXPECT_EQ(p.animation.FrameNumber(), 1);
+    EXPECT_EQ(p.animation.FrameBitmap(), background) << "the second pass decodes nothing";
 }

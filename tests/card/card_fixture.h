@@ -3,31 +3,22 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
-#include <zlib.h>
 
 #include <string>
 #include <vector>
 
+#include "support/fig_builder.h"
+
 namespace card_fixture {
 
-// Palette indices of the fixture palette.
-enum { kBlack = 0, kRed = 1, kGreen = 2, kBlue = 3, kWhite = 4, kMagenta = 5, kYellow = 6 };
+// Palette indices of the test colours (fig_builder::TestColours).
+enum { kBlack = 0, kRed = 249, kGreen = 250, kYellow = 251, kBlue = 252, kMagenta = 253, kWhite = 255 };
 
 inline COLORREF FixtureColour(int index)
 {
-    static const COLORREF colours[] = {RGB(0, 0, 0),     RGB(255, 0, 0),   RGB(0, 255, 0),  RGB(0, 0, 255),
-                                       RGB(255, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0)};
-    return index < 7 ? colours[index] : RGB(index, 128, 255 - index);
+    static const std::vector<uint8_t> colours = fig_builder::TestColours();
+    return RGB(colours[4 * index + 2], colours[4 * index + 1], colours[4 * index]);
 }
-
-struct FigImage {
-    int x, y, width, height;
-    int keyIndex; // -1 for none
-    int delay;    // hundredths of a second
-    int disposal;
-    std::vector<uint8_t> pixels; // top-down, width * height indices; empty: all `fill`
-    uint8_t fill;
-};
 
 inline void Put16(std::vector<uint8_t>& out, int value)
 {
@@ -41,64 +32,30 @@ inline void Put32(std::vector<uint8_t>& out, uint32_t value)
     Put16(out, value >> 16);
 }
 
-inline std::vector<uint8_t> Deflate(const std::vector<uint8_t>& raw)
+// A FIG of the images on a width x height canvas, in the test colours.
+inline std::vector<uint8_t> MakeFig(int loopCount, int width, int height,
+                                    const std::vector<figpack::FigImage>& images)
 {
-    uLongf size = compressBound(raw.size());
-    std::vector<uint8_t> packed(size);
-    compress(packed.data(), &size, raw.data(), raw.size());
-    packed.resize(size);
-    return packed;
-}
-
-inline std::vector<uint8_t> MakeFig(int loopCount, int width, int height, const std::vector<FigImage>& images)
-{
-    std::vector<uint8_t> out = {'F', 'I', 'G', '1'};
-    Put16(out, loopCount);
-    Put16(out, static_cast<int>(images.size()));
-    Put16(out, width);
-    Put16(out, height);
-    Put16(out, 0);
-    std::vector<uint8_t> palette(1024, 0);
-    for (int i = 0; i < 256; ++i) {
-        COLORREF c = FixtureColour(i);
-        palette[4 * i] = GetBValue(c);
-        palette[4 * i + 1] = GetGValue(c);
-        palette[4 * i + 2] = GetRValue(c);
-    }
-    std::vector<uint8_t> packedPalette = Deflate(palette);
-    Put32(out, static_cast<uint32_t>(packedPalette.size()));
-    out.insert(out.end(), packedPalette.begin(), packedPalette.end());
-    for (const FigImage& image : images) {
-        int rowBytes = (image.width + 3) & ~3;
-        std::vector<uint8_t> raw(rowBytes * image.height, 0);
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
-                uint8_t index = image.pixels.empty() ? image.fill : image.pixels[y * image.width + x];
-                raw[(image.height - 1 - y) * rowBytes + x] = index; // bottom-up rows
-            }
-        }
-        std::vector<uint8_t> packed = Deflate(raw);
-        Put16(out, image.width);
-        Put16(out, image.height);
-        Put16(out, 1);
-        Put16(out, 8);
-        Put16(out, 0);
-        Put32(out, static_cast<uint32_t>(packed.size()));
-        Put16(out, image.x);
-        Put16(out, image.y);
-        Put16(out, image.keyIndex);
-        Put16(out, image.delay);
-        Put16(out, image.disposal);
-        out.insert(out.end(), packed.begin(), packed.end());
-    }
-    return out;
+    figpack::FigFile file;
+    file.loopCount = loopCount;
+    file.width = width;
+    file.height = height;
+    file.colours = fig_builder::TestColours();
+    file.images = images;
+    return fig_builder::Build(file);
 }
 
 // A solid image of one palette colour.
-inline FigImage Solid(int x, int y, int width, int height, uint8_t colour, int delay, int keyIndex = -1,
-                      int disposal = 1)
+inline figpack::FigImage Solid(int x, int y, int width, int height, uint8_t colour, int delay, int keyIndex = -1,
+                               int disposal = 1)
 {
-    return FigImage{x, y, width, height, keyIndex, delay, disposal, {}, colour};
+    figpack::FigImage image = fig_builder::MakeImage(width, height, [colour](int, int) { return colour; });
+    image.x = x;
+    image.y = y;
+    image.keyIndex = keyIndex;
+    image.delay = delay;
+    image.disposal = disposal;
+    return image;
 }
 
 // The colour of one pixel of a bitmap.
