@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "card/greeting_card.h"
 #include "engine/engine.h"
 #include "engine/sprite_window.h"
 #include "engine_fixture.h"
@@ -23,6 +24,12 @@ using engine_fixture::TestScene;
 using engine_fixture::TestSprite;
 
 namespace {
+
+RECT R(int l, int t, int r, int b)
+{
+    RECT rect = {l, t, r, b};
+    return rect;
+}
 
 const int kScreenWidth = 1024, kScreenHeight = 768;
 enum { kKey = 253 };
@@ -99,7 +106,7 @@ private:
 };
 
 class OverDesktop : public ::testing::Test {
-protected:
+public: // the card check runs from a timer
     void SetUp() override
     {
         if (getenv("FESTLING_DESKTOP_PATTERN") == nullptr)
@@ -192,6 +199,9 @@ protected:
         std::string first;
         for (int y = 0; y < kScreenHeight; ++y)
             for (int x = 0; x < kScreenWidth; ++x) {
+                POINT p = {x, y};
+                if (PtInRect(&m_exclude, p))
+                    continue;
                 uint32_t expected = Expected(x, y), got = m_screen.Pixel(x, y);
                 if (got == expected)
                     continue;
@@ -228,6 +238,7 @@ protected:
     TestScene* scene = nullptr;
     std::vector<Actor> m_actors;
     Screen m_screen;
+    RECT m_exclude = {0, 0, 0, 0}; // not compared: another window of the test
 };
 
 TEST_F(OverDesktop, MovingSpritesLeaveNoTrail)
@@ -354,6 +365,66 @@ TEST_F(OverDesktop, SpritesAcrossTheScreenEdgesShowTheDesktopAroundThem)
     b->sprite->MoveTo(-30, 750);
     Frame();
     ExpectScreen("jumped");
+}
+
+// The stage scene's own card opening: its sprites vanish from the desktop
+// before the card shows, and while it is open only the card covers it.
+class CardScene : public CStageScene {
+public:
+    explicit CardScene(HWND owner)
+        : CStageScene(GetModuleHandleA(nullptr), owner, nullptr, 10, "sled", "C:\\a\\downhill\\scene")
+    {
+    }
+};
+
+OverDesktop* g_cardTest = nullptr;
+bool g_cardChecked = false;
+
+void CALLBACK CheckWhileTheCardIsOpen(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (g_cardState.window == nullptr)
+        return;
+    KillTimer(nullptr, id);
+    g_cardChecked = true;
+    GetWindowRect(g_cardState.window, &g_cardTest->m_exclude);
+    g_cardTest->ExpectScreen("card-open");
+    PostMessageA(g_cardState.window, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(OverDesktop, OpeningTheCardMakesTheSceneVanishFirst)
+{
+    delete scene; // a scene with the real card opening instead
+    CardScene* cardScene = new CardScene(main.m_hwnd);
+    std::vector<TestSprite*> sprites;
+    const RECT places[] = {R(300, 200, 348, 240), R(330, 220, 370, 260), R(700, 500, 740, 530)};
+    for (int i = 0; i < 3; ++i) {
+        const RECT& r = places[i];
+        TestSprite* sprite = new TestSprite(cardScene, i + 1, "actor");
+        cardScene->AddSprite(sprite);
+        int fw = r.right - r.left, fh = r.bottom - r.top, shade = 20 + i;
+        sprite->Place(r.left, r.top, fw, fh);
+        sprite->GiveStrip(330 + i, fw * 2, fh, [=](int px, int py) { return StripIndex(px, py, fw, fh, 2, shade); });
+        m_actors.push_back(Actor{sprite, fw, fh, 2, shade});
+        sprites.push_back(sprite);
+    }
+    scene = nullptr;
+    ASSERT_EQ(engine->AddScene(cardScene), 1);
+    Frame();
+    Frame();
+    ExpectScreen("playing");
+    g_cardTest = this;
+    g_cardChecked = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 150, CheckWhileTheCardIsOpen);
+    engine->OpenCardFor(sprites[1]);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_cardChecked);
+    // The closed card asks the main window to close; this test keeps it.
+    MSG msg;
+    while (PeekMessageA(&msg, main.m_hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
+    }
+    m_exclude = R(0, 0, 0, 0);
+    Pump(200);
+    ExpectScreen("card-closed");
 }
 
 TEST_F(OverDesktop, RightClickOnASpriteReachesItsSceneAndElsewhereNothing)
