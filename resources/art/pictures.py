@@ -98,24 +98,27 @@ def hit_frames():
 
 
 def plough_frames():
-    """The sled dives into the snowdrift, which is drawn over its lower right."""
+    """The sled dives into the snowdrift, which lies over its lower right: the
+    drift's picture starts at (15, 40) of this frame."""
     frames = []
     for t in range(2):
-        ang = 34 + 8 * t
-        rx, ry = (22, 26) if t == 0 else (34, 34)
+        ang, rx, ry = ((30, 4, 60), (37, 14, 65))[t]
         a = math.radians(ang)
-        pt = lambda u, v: (rx + u * math.cos(a) - v * math.sin(a), ry + u * math.sin(a) + v * math.cos(a))
-        s = spray(*pt(-2, 2), t)
+
+        def pt(u, v):
+            return rx + u * math.cos(a) - v * math.sin(a), ry + u * math.sin(a) + v * math.cos(a)
+
+        s = spray(*pt(-2, 2), t, 1.2)
         s += group(sled(), rx, ry, ang)
-        bx, by = pt(30, -15)
-        fx, fy = pt(74, -15)
-        s += group(group(rider(RIDERS["back"], t=t, pose="duck", mood="open", eyes="wide"), 0, 0, ang - 26), bx, by)
-        s += group(group(rider(RIDERS["front"], t=t, pose="duck", mood="open", eyes="shut"), 0, 0, ang - 10), fx, fy)
-        # snow thrown up where the nose went in
-        cx, cy = (96, 66) if t == 0 else (84, 60)
-        for dx, dy, r in ((0, 0, 9), (-14, -6, 7), (14, -10, 7), (-4, -18, 6), (20, 2, 6), (-26, 0, 5), (6, -30, 4),
-                          (30, -16, 4), (-20, -22, 3.5), (40, -4, 3)):
-            s += puff(cx + dx * (1 + 0.3 * t), cy + dy * (1 + 0.4 * t), r * (1 + 0.15 * t))
+        bx, by = pt(34, -15)
+        fx, fy = pt(78, -15)
+        s += group(rider(RIDERS["back"], t=t, pose="duck", mood="open", eyes="wide"), bx, by, ang - 30)
+        s += group(rider(RIDERS["front"], t=t, pose="duck", mood="open", eyes="shut"), fx, fy, ang - 12)
+        # snow thrown up where the nose goes in, lying on the drift's crest
+        cx, cy = ((92, 74), (84, 70))[t]
+        for dx, dy, r in ((0, 0, 8), (-12, -5, 6.5), (13, -8, 6.5), (-3, -16, 5.5), (22, -2, 5), (-22, 2, 4.5),
+                          (6, -27, 4), (28, -15, 3.6), (-17, -20, 3), (38, -6, 2.6), (16, -34, 2.2)):
+            s += puff(cx + dx * (1 + 0.35 * t), cy + dy * (1 + 0.45 * t), r * (1 + 0.2 * t))
         frames.append(s)
     return frames
 
@@ -124,6 +127,46 @@ BOY = dict(coat=RED, coat2=RED2, hat=RED, hat2=RED2, band=WHITE, pom=WHITE, scar
            hair=BROWN2, mitten=GREEN, button=YELLOW)
 GIRL = dict(coat=PURPLE, coat2=PURPLE2, hat=PURPLE, hat2=PURPLE2, band=PURPLE2, pom="#FF99CC", scarf=YELLOW,
             scarf2=YELLOW2, hair=YELLOW2, mitten="#FF99CC", button=WHITE)
+
+
+def fallen_girl():
+    """The girl lies on her back in the snow, boots in the air, seeing stars."""
+    c = GIRL
+    s = ""
+    # snow she fell into
+    s += path("M4 172 C8 156 30 150 52 154 C74 146 104 148 124 156 C134 160 138 166 138 172 Z", WHITE)
+    s += path("M20 168 C40 162 70 164 96 160", None, SNOW2, 2)
+    # legs up in the air, one bent
+    s += limb([(86, 146), (104, 122), (112, 100)], TROUSER, 11)
+    s += limb([(80, 148), (110, 138), (124, 116)], TROUSER, 11)
+    s += ellipse(114, 94, 8, 11, BROWN2, OUT, SW, 20) + ellipse(128, 110, 8, 11, BROWN2, OUT, SW, 35)
+    # coat, lying along the snow
+    body = "M28 150 C34 134 62 128 88 134 C98 138 100 150 92 156 C70 162 40 162 28 150 Z"
+    s += path(body, c["coat"])
+    s += path("M36 156 C56 160 80 159 92 155 C98 150 98 143 94 139 C88 150 60 154 36 156 Z", c["coat2"], None)
+    s += path(body, "none")
+    for x in (48, 62, 76):
+        s += circle(x, 139 + (x - 48) * 0.05, 1.8, WHITE, None)
+    # arms spread
+    s += limb([(44, 138), (36, 122), (40, 108)], c["coat"], 10)
+    s += circle(41, 104, 6, c["mitten"])
+    s += limb([(72, 136), (78, 120), (92, 112)], c["coat"], 10)
+    s += circle(95, 110, 6, c["mitten"])
+    # head on the left, face up
+    s += group(head(0, 0, 10.5, c, -1, "open", "shut", False), 20, 138, 80, 1.6)
+    s += circle(21, 148, 7.5, c["pom"]) + circle(19, 146, 2.8, WHITE, None)
+    # stars circling
+    for k, (x, y) in enumerate(((10, 108), (30, 98), (50, 104))):
+        r = 4.5 if k != 1 else 3.5
+        pts = []
+        for i in range(10):
+            ang = math.radians(-90 + 36 * i)
+            rr = r if i % 2 == 0 else r * 0.45
+            pts.append((x + rr * math.cos(ang), y + rr * math.sin(ang)))
+        s += polygon(pts, YELLOW, OUT, 1.0)
+    for dx, dy, r in ((60, 120, 3), (104, 146, 3.5), (130, 150, 2.5), (16, 156, 3)):
+        s += puff(dx, dy, r)
+    return s
 
 
 def boy_frames():
@@ -187,12 +230,7 @@ def girl_frames():
             s += group(standing_child(GIRL, 1, arm=arm, earmuffs=True, hat=False, skirt=True), ox, oy, 0, sc)
             s += snowball(ox + 48, oy - 132, 3.6 * sc) + motion_lines(ox + 40, oy - 126, -16, 8, 3)
         else:
-            # lying on her back in the snow, boots up
-            body = standing_child(GIRL, 1, arm=[(2, -38), (12, -48), (18, -58)], earmuffs=True, hat=False,
-                                  skirt=True, eyes="shut", mood="open", snowface=1)
-            s += group(body, 112, 152, -80, 1.5)
-            for dx, dy, r in ((34, 158, 8), (60, 162, 7), (90, 160, 8), (116, 158, 6), (10, 160, 5), (70, 150, 4)):
-                s += puff(dx, dy, r)
+            s += fallen_girl()
         frames.append(s)
     return frames
 
@@ -248,21 +286,25 @@ def head_frames():
 
 
 def legs_frames():
-    """Two pairs of legs kick out of the snowdrift."""
+    """Two pairs of legs kick out of the snowdrift, boots up."""
     frames = []
     for t in range(2):
         s = ""
-        for base, col, boot, phase in ((22, TROUSER, BROWN2, 0), (62, "#336633", "#990000", 1)):
+        for base, trouser, boot, phase in ((24, TROUSER, BROWN2, 0), (62, "#336633", RED2, 1)):
             k = (t + phase) % 2
             for side in (-1, 1):
-                lift = 4 if (side > 0) == (k == 1) else 0
-                top = (base + side * 7 + side * (3 if k else 1), 6 + lift)
-                s += limb([(base + side * 3, 36), (base + side * 5, 22), top], col, 6.5)
-                s += ellipse(top[0] + side * 2, top[1] - 2, 4, 6.5, boot, OUT, SW, side * 25)
-        # a rim of snow where they went in
-        s += path("M0 39 C4 30 14 30 20 33 C28 28 38 30 44 34 C52 28 64 29 70 33 C78 30 86 32 88 39 Z", WHITE)
-        s += path("M20 36 C28 33 36 34 42 37 M62 36 C70 34 78 35 84 38", None, SNOW2, 1.4)
-        for dx, dy, r in ((10 + 6 * t, 24 - 3 * t, 1.8), (76 - 6 * t, 22 + 2 * t, 2), (44, 20 - 2 * t, 1.5)):
+                up = (side > 0) == (k == 1)
+                knee = (base + side * (6 if up else 4), 22 if up else 24)
+                top = (base + side * (13 if up else 7), 9 if up else 13)
+                s += limb([(base + side * 3, 38), knee, top], trouser, 7.5)
+                ang = side * (35 if up else 15)
+                s += ellipse(top[0] + side * 1.5, top[1] - 3.5, 4.6, 7, boot, OUT, SW, ang)
+                s += group(line(-4.5, -1, 4.5, -1, OUT, 1.6), top[0] + side * 3.2, top[1] - 8.5, ang)
+        # a rim of snow where the riders went in
+        s += path("M0 39 C2 31 12 29 20 33 C26 28 36 28 44 33 C52 28 62 28 68 33 C76 29 86 31 88 39 Z", WHITE)
+        s += path("M8 37 C16 34 26 35 34 37 M52 37 C60 34 70 35 80 37", None, SNOW2, 1.4)
+        for dx, dy, r in ((6 + 4 * t, 22 - 4 * t, 2), (80 - 4 * t, 20 + 3 * t, 2.2), (44, 16 - 3 * t, 1.6),
+                          (36 + 6 * t, 8, 1.3)):
             s += circle(dx, dy, r, WHITE)
         frames.append(s)
     return frames
@@ -304,21 +346,24 @@ def snowman_frames():
     s2 += chunk(x + 6, y - 64, 12, 10) + chunk(x - 20, y - 60, 9, 50)
     s2 += stick_arm(x - 40, y - 100, 120, 22) + stick_arm(x + 40, y - 96, 70, 22)
     frames.append(s2)
-    # 3 to 5: the two halves of the bottom ball lie in the snow
+    # 3 to 5: the bottom ball lies broken in two halves, tipped apart
     for t in range(3):
-        s3 = path("M%s %s C%s %s %s %s %s %s Z" % (fmt(x - 60), fmt(y + 2), fmt(x - 40), fmt(y - 12), fmt(x + 40),
-                                                  fmt(y - 12), fmt(x + 62), fmt(y + 2)), WHITE)
-        left = "M%s %s A28 28 0 0 1 %s %s L%s %s Z" % (fmt(x - 36), fmt(y - 2), fmt(x - 10), fmt(y - 46),
-                                                       fmt(x - 8), fmt(y - 2))
-        right = "M%s %s A28 28 0 0 0 %s %s L%s %s Z" % (fmt(x + 34), fmt(y - 2), fmt(x + 6), fmt(y - 44),
-                                                        fmt(x + 4), fmt(y - 2))
-        s3 += group(path(left, WHITE) + path("M%s %s L%s %s" % (fmt(x - 9), fmt(y - 40), fmt(x - 9), fmt(y - 4)),
-                                             None, SNOW3, 3), -4 - 3 * t, 0)
-        s3 += group(path(right, SNOW1) + path("M%s %s A28 28 0 0 0 %s %s" % (fmt(x + 30), fmt(y - 4), fmt(x + 16),
-                                                                            fmt(y - 38)), None, SNOW2, 3), 4 + 3 * t, 0)
-        for k, (dx, dy, r) in enumerate(((-50, -6, 5), (-30, -4, 4), (44, -5, 4.5), (60, -3, 3.5), (0, -2, 3))):
-            s3 += chunk(x + dx * (1 + 0.1 * t), y + dy, r, k * 50)
-        s3 += stick_arm(x - 70, y - 6, 170 - 10 * t, 22) + stick_arm(x + 54, y - 14, 15 + 5 * t, 22)
+        s3 = path("M%s %s C%s %s %s %s %s %s Z" % (fmt(x - 66), fmt(y + 2), fmt(x - 44), fmt(y - 12), fmt(x + 44),
+                                                  fmt(y - 12), fmt(x + 68), fmt(y + 2)), WHITE)
+        crack = [(0, -56), (-4, -46), (2, -38), (-3, -28), (3, -18), (-2, -8), (1, 0)]
+        left = "M-30 0 A30 30 0 0 1 0 -56" + "".join(" L%s %s" % (fmt(cx), fmt(cy)) for cx, cy in crack[1:]) + " Z"
+        right = "M30 0 A30 30 0 0 0 0 -56" + "".join(" L%s %s" % (fmt(cx + 2), fmt(cy)) for cx, cy in crack[1:]) + " Z"
+        tip = 14 + 5 * t
+        s3 += group(path(left, WHITE) + path("M-24 -10 A26 26 0 0 1 -10 -44", None, SNOW1, 2.5) +
+                    path("M-2 -44 L-4 -8", None, SNOW3, 2.5), x - 10 - 3 * t, y, -tip)
+        s3 += group(path(right, WHITE) + path("M26 -8 A26 26 0 0 0 18 -36", None, SNOW2, 3) +
+                    path("M4 -44 L3 -8", None, SNOW3, 2.5), x + 10 + 3 * t, y, tip)
+        for k, (dx, dy, r) in enumerate(((-56, -6, 5.5), (-38, -3, 4), (50, -5, 5), (66, -3, 3.5), (0, -3, 4),
+                                         (-22, -62, 3), (26, -60, 2.6))):
+            yy = y + dy if dy > -20 else y + dy + 16 * t + 10
+            s3 += chunk(x + dx * (1 + 0.08 * t), min(yy, y - 2), r, k * 50 + t * 30)
+        s3 += stick_arm(x - 76, y - 6, 170 - 10 * t, 22) + stick_arm(x + 58, y - 14, 15 + 5 * t, 22)
+        s3 += group(path("M-9 -3 C-3 -6 3 -6 9 -3 L9 2 C3 -1 -3 -1 -9 2 Z", RED), x + 30, y - 3, 10)
         frames.append(s3)
     return frames
 
@@ -327,22 +372,44 @@ DRIFT_TOP = [(0, 116), (12, 92), (30, 66), (52, 44), (78, 28), (108, 16), (146, 
              (248, 42), (268, 64), (283, 90), (293, 114)]
 
 
+def smooth_path(points):
+    """A Catmull-Rom curve through the points, as SVG cubic segments."""
+    d = ""
+    for i in range(len(points) - 1):
+        p0 = points[max(i - 1, 0)]
+        p1, p2 = points[i], points[i + 1]
+        p3 = points[min(i + 2, len(points) - 1)]
+        c1 = (p1[0] + (p2[0] - p0[0]) / 6, p1[1] + (p2[1] - p0[1]) / 6)
+        c2 = (p2[0] - (p3[0] - p1[0]) / 6, p2[1] - (p3[1] - p1[1]) / 6)
+        d += " C%s %s %s %s %s %s" % (fmt(c1[0]), fmt(c1[1]), fmt(c2[0]), fmt(c2[1]), fmt(p2[0]), fmt(p2[1]))
+    return d
+
+
 def drift_frames():
     """The snowdrift; the message is written in its clear area (64, 43)-(219, 110)."""
-    d = "M0 130 L%s %s" % DRIFT_TOP[0]
-    for (x0, y0), (x1, y1) in zip(DRIFT_TOP, DRIFT_TOP[1:]):
-        d += " Q%s %s %s %s" % (fmt(x0 + (x1 - x0) * 0.5 + (y1 - y0) * 0.15), fmt(y0 + (y1 - y0) * 0.5 - 4), x1, y1)
-    d += " L293 130 Z"
-    s = path(d, WHITE)
-    # shade on the lower right, clear of the message area
-    s += path("M232 130 C240 112 250 92 262 70 C272 84 282 100 292 118 L292 130 Z", SNOW2, None)
-    s += path("M0 130 L0 124 C40 122 80 125 120 124 C170 123 220 125 292 122 L292 130 Z", SNOW2, None)
-    s += path("M246 130 C254 116 262 102 270 88 C278 100 286 112 292 122 L292 130 Z", SNOW3, None)
-    s += path("M22 84 C40 60 70 36 110 24", None, SNOW1, 3)
-    s += path(d, "none")
+    outline = "M0 130 L%s %s" % DRIFT_TOP[0] + smooth_path(DRIFT_TOP) + " L293 130 Z"
+    inside = ""
+    # light from the upper left: the right flank and the foot lie in shade
+    inside += path("M226 0 C238 30 246 60 240 96 C236 112 226 122 214 130 L300 130 L300 0 Z", SNOW1, None)
+    inside += path("M250 20 C262 50 268 80 258 108 C254 118 246 126 238 130 L300 130 L300 20 Z", SNOW2, None)
+    inside += path("M272 50 C282 76 284 100 274 122 L270 130 L300 130 L300 50 Z", SNOW3, None)
+    inside += path("M-5 122 C30 116 60 121 100 119 C140 117 190 122 214 120 L214 135 L-5 135 Z", SNOW1, None)
+    inside += path("M-5 126 C40 123 90 127 140 125 C180 124 200 127 214 126 L214 135 L-5 135 Z", SNOW2, None)
+    # wind ridges on the left flank, clear of the message
+    inside += path("M10 104 C22 88 36 76 52 66", None, SNOW1, 2)
+    inside += path("M16 116 C26 104 38 96 50 92", None, SNOW1, 2)
+    s = clip("drift", '<path d="%s"/>' % outline, path(outline, WHITE, None) + inside)
+    s += path(outline, "none")
+    # lumps of snow at its foot
+    for x, y, r in ((6, 126, 6), (18, 128, 4.5), (280, 124, 7), (266, 128, 5)):
+        s += puff(x, y, r)
+    # a fir top and a twig poking out
+    s += fir(262, 82, 22, 26, 2)
+    s += path("M266 84 C262 88 258 90 252 89", None, WHITE, 3.5)
+    s += path("M30 92 L22 84 M26 88 L28 82 M26 88 L19 89", None, WOOD2, 1.6)
     # sparkle of fresh snow on the crest
-    for x, y in ((120, 20), (170, 19), (60, 50)):
-        s += line(x - 2, y, x + 2, y, SNOW3, 0.9) + line(x, y - 2, x, y + 2, SNOW3, 0.9)
+    for x, y in ((122, 22), (176, 22), (60, 52), (236, 48)):
+        s += line(x - 2.5, y, x + 2.5, y, SNOW3, 0.9) + line(x, y - 2.5, x, y + 2.5, SNOW3, 0.9)
     return [s]
 
 
@@ -491,7 +558,7 @@ def card_frames():
     s += path("M0 170 C120 130 260 190 493 140 L493 359 L0 359 Z", SNOW2, None)
     s += path("M0 215 C140 175 300 235 493 190 L493 359 L0 359 Z", WHITE, None)
     s += path("M0 230 C120 205 250 240 493 212", None, SNOW1, 3)
-    for x, y, w_, h_ in ((34, 178, 40, 62), (70, 170, 30, 44), (410, 172, 44, 70), (446, 160, 30, 48),
+    for x, y, w_, h_ in ((34, 178, 40, 62), (70, 170, 30, 44), (440, 214, 44, 70), (472, 200, 30, 48),
                          (300, 200, 26, 38)):
         s += fir(x, y, w_, h_, 3)
     # the riders racing down the hill
@@ -543,7 +610,7 @@ def banner_states():
 
     add("", 1000)
     for k, x in enumerate((-30, 50, 130, 210, 290, 370, 450)):
-        add(group(riders_on_sled(k % 4), x, 2, 0, 0.33), 150)
+        add(group(riders_on_sled(k % 4), x, -3, 0, 0.4), 150)
     add("", 300)
 
     def words(s1, size=26):
@@ -551,7 +618,7 @@ def banner_states():
                 text(W / 2, 38, s1, size, YELLOW, "Lobster Two", "bold", "middle"))
 
     add(words("Write your own greeting!"), 2000)
-    add(words("Write your own greeting!") + text(W / 2, 54, "click Personalise", 11, WHITE, "Comic Neue", "bold",
+    add(words("Write your own greeting!") + text(W / 2, 56, "click Personalise", 11, "#003366", "Comic Neue", "bold",
                                                   "middle"), 2000)
     add(words("...then send it to a friend"), 2500)
     add(words("Festling", 32), 1500)
