@@ -15,7 +15,7 @@ from festling_e2e import EXE, PREFIX, Session, main, wait_until, win_path
 
 CARD_TITLE = "www.festling.example"
 MESSAGE_TITLE = "Enter your message"
-WM_COMMAND, WM_CLOSE, IDOK = 0x111, 0x10, 1
+WM_COMMAND, WM_CLOSE, IDOK, IDCANCEL = 0x111, 0x10, 1, 2
 LINES = ("Merry Christmas", "from the Festling test")
 TYPED = "\r\n".join(LINES).encode()
 
@@ -67,18 +67,30 @@ class Personalise(unittest.TestCase):
         self.assertEqual(s.probe("wait", "-", CARD_TITLE, "20000"), 0, "the card did not open")
         return proc
 
-    def type_message(self, s):
+    def click_personalise_area(self, s):
+        """A click in the card's personalise area, (238, 10)-(346, 50) of its client area."""
+        windows = [tuple(map(int, line.split())) for line in s.probe_output("visible", "#32770").splitlines()]
+        self.assertEqual(len(windows), 1, windows)
+        x, y, w, h = windows[0]
+        border = (w - 493) // 2
+        s.click(x + border + 292, y + h - border - 359 + 30)
+
+    def type_message(self, s, command=IDOK, by_click=False):
         time.sleep(1)
-        s.key("ctrl+m")
-        self.assertEqual(s.probe("wait", "#32770", MESSAGE_TITLE, "20000"), 0, "Ctrl+M opened no message dialog")
+        if by_click:
+            self.click_personalise_area(s)
+        else:
+            s.key("ctrl+m")
+        self.assertEqual(s.probe("wait", "#32770", MESSAGE_TITLE, "20000"), 0, "no message dialog")
         time.sleep(0.5)
         s.type_text(LINES[0])
         s.key("Return")
         s.type_text(LINES[1])
-        self.assertEqual(s.probe("post", "#32770", MESSAGE_TITLE, str(WM_COMMAND), str(IDOK)), 0)
+        self.assertEqual(s.probe("post", "#32770", MESSAGE_TITLE, str(WM_COMMAND), str(command)), 0)
         self.assertEqual(s.probe("gone", "#32770", MESSAGE_TITLE, "20000"), 0)
-        self.assertEqual(s.probe("wait", "#32770", "Save As", "20000"), 0, "no save dialog")
-        time.sleep(1)
+        if command == IDOK:
+            self.assertEqual(s.probe("wait", "#32770", "Save As", "20000"), 0, "no save dialog")
+            time.sleep(1)
 
     def message_on_the_drift(self, s, exe, name):
         """Plays the show to its end (board 4) and returns the pixels of the
@@ -159,6 +171,52 @@ class Personalise(unittest.TestCase):
             self.assertEqual(pe_warnings(exe), [])
             self.assertEqual(sorted(os.listdir(s.dir)), ["festling.exe"])
 
+    def test_cancelling_either_dialog_keeps_the_card_open(self):
+        with Session("personalise-cancel") as s:
+            exe = os.path.join(s.dir, "festling.exe")
+            shutil.copyfile(EXE, exe)
+            proc = self.open_card(s, exe)
+            self.type_message(s, command=IDCANCEL)
+            self.assertEqual(s.probe("wait", "-", CARD_TITLE, "2000"), 0, "the card closed")
+            self.type_message(s, by_click=True)
+            s.key("Escape")
+            self.assertEqual(s.probe("gone", "#32770", "Save As", "20000"), 0)
+            time.sleep(1)
+            self.assertEqual(s.probe("wait", "-", CARD_TITLE, "2000"), 0, "the card closed")
+            self.assertIsNone(proc.poll(), "the program ended")
+            self.assertEqual(sorted(os.listdir(s.dir)), ["festling.exe"])
+            s.probe("post", "-", CARD_TITLE, str(WM_COMMAND), str(IDCANCEL))
+            self.assertEqual(proc.wait(timeout=30), 0)
+
+    def test_a_copy_that_cannot_be_put_in_place_is_reported_and_leaves_the_old_file(self):
+        with Session("personalise-error") as s:
+            exe = os.path.join(s.dir, "festling.exe")
+            shutil.copyfile(EXE, exe)
+            # The chosen file is a program that is running, so it cannot be
+            # replaced: a delete step that keeps failing on a folder, windowless.
+            target = os.path.join(s.dir, "KEEP.EXE")
+            shutil.copyfile(EXE, target)
+            folder = os.path.join(s.dir, "folder")
+            os.mkdir(folder)
+            keeper = s.start(target, "-2", win_path(folder))
+            time.sleep(2)
+            self.assertIsNone(keeper.poll())
+            proc = self.open_card(s, exe)
+            self.type_message(s)
+            s.type_text(win_path(target))
+            s.key("Return")
+            time.sleep(1.5)
+            s.key("Return")  # yes, replace it
+            self.assertEqual(s.probe("gone", "#32770", "Save As", "20000"), 0)
+            self.assertEqual(s.probe("wait", "#32770", "Error", "20000"), 0, "no error box")
+            s.screenshot(save_as="personalise-error-box.png")
+            s.key("Return")
+            self.assertEqual(proc.wait(timeout=60), 0, "the card did not close after the error")
+            keeper.kill()
+            keeper.wait(timeout=30)
+            with open(EXE, "rb") as a, open(target, "rb") as b:
+                self.assertEqual(a.read(), b.read(), "the chosen file was changed")
+            self.assertEqual(sorted(os.listdir(s.dir)), ["KEEP.EXE", "festling.exe", "folder"])
 
 if __name__ == "__main__":
     main()
