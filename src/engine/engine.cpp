@@ -27,6 +27,11 @@ bool Append(T**& items, int32_t& count, T* item)
     return true;
 }
 
+// The engine whose frame is running. A card opened inside a tick runs its own
+// message loop, and a WM_CLOSE that reaches the main window there destroys
+// the engine under the frame; the frame then has nothing left to do.
+CEngine* g_frameEngine = nullptr;
+
 } // namespace
 
 CEngine::CEngine(CApp* app, const char* sceneName, int startMode)
@@ -63,6 +68,8 @@ void CEngine::Init()
 
 CEngine::~CEngine()
 {
+    if (g_frameEngine == this)
+        g_frameEngine = nullptr;
     for (int i = 0; i < m_entryCount; ++i)
         delete m_entries[i];
     delete[] m_entries;
@@ -159,8 +166,13 @@ int CEngine::RegisterSprites(int holderIndex)
 
 void CEngine::Frame()
 {
-    for (int i = 0; i < m_holderCount; ++i)
+    g_frameEngine = this;
+    for (int i = 0; i < m_holderCount; ++i) {
         m_holders[i]->m_scene->Tick();
+        if (g_frameEngine != this)
+            return;
+    }
+    g_frameEngine = nullptr;
 
     int n = Group();
     for (int i = n - 1; i >= 0; --i) {

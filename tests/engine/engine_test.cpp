@@ -75,6 +75,26 @@ TEST_F(EngineTest, ScenesAreSteppedInTheOrderAddedAndTheirSpritesRegisteredAfter
     EXPECT_EQ(Log(), (std::vector<std::string>{"step a", "step b", "step c"}));
 }
 
+TEST_F(EngineTest, EveryNamedSceneIsTheDownhillScene)
+{
+    for (const char* name : {"sled", "anything"}) {
+        SCOPED_TRACE(name);
+        int entriesBefore = engine.m_entryCount;
+        ASSERT_EQ(engine.AddScene(name), 1);
+        SceneHolder* holder = engine.m_holders[engine.m_holderCount - 1];
+        CStageScene* scene = static_cast<CStageScene*>(holder->m_scene);
+        EXPECT_STREQ(scene->m_name, "sled");
+        EXPECT_STREQ(scene->m_folder, "downhill");
+        EXPECT_EQ(scene->m_callbackData, holder);
+        EXPECT_EQ(scene->m_owner, main.m_hwnd);
+        EXPECT_EQ(scene->m_tag, 10);
+        ASSERT_GT(scene->GetSpriteCount(), 0);
+        EXPECT_EQ(engine.m_entryCount, entriesBefore + scene->GetSpriteCount());
+        EXPECT_EQ(engine.m_entries[entriesBefore]->m_sprite, scene->GetSprite(0));
+    }
+    EXPECT_EQ(engine.m_holderCount, 2);
+}
+
 TEST_F(EngineTest, SceneThatCannotBeMadeIsNotAdded)
 {
     EXPECT_EQ(engine.AddScene(static_cast<CScene*>(nullptr)), 0);
