@@ -382,11 +382,25 @@ LRESULT CSpriteWindow::OnRealizePalette()
     return RealizeForPaletteMessage(m_hwnd);
 }
 
-void CSpriteWindow::OnDestroy()
+LRESULT CSpriteWindow::OnDestroy()
 {
     // The engine keeps the object; it must not use the dead handle.
     SetWindowLongA(m_hwnd, 0, 0);
     m_hwnd = nullptr;
+    return 0;
+}
+
+LRESULT CSpriteWindow::OnRightClick(LPARAM lParam)
+{
+    POINT p = PointOf(lParam);
+    OpenCardAt(p.x, p.y);
+    return 0;
+}
+
+LRESULT CSpriteWindow::OnInput(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Forward(m_hwnd, message, wParam, lParam);
+    return 0;
 }
 
 ATOM RegisterSpriteWindowClass(HINSTANCE module)
@@ -425,24 +439,20 @@ LRESULT CALLBACK SpriteWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     CSpriteWindow* self = WindowOf(hwnd);
     if (self == nullptr)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    POINT p = PointOf(lParam);
     switch (message) {
     case WM_DESTROY:
-        self->OnDestroy();
-        return 0;
+        return self->OnDestroy();
     case WM_PAINT:
         return self->OnPaint();
     case WM_RBUTTONDOWN:
     case WM_CLOSE: // a close request is a right click; the window stays
-        self->OpenCardAt(p.x, p.y);
-        return 0;
+        return self->OnRightClick(lParam);
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_KEYDOWN:
-        self->Forward(hwnd, message, wParam, lParam);
-        return 0;
+        return self->OnInput(message, wParam, lParam);
     case WM_WINDOWPOSCHANGING:
         return 0;
     case WM_QUERYNEWPALETTE:

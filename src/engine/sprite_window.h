@@ -38,7 +38,9 @@ public:
 
     LRESULT OnPaint();
     LRESULT OnRealizePalette();
-    void OnDestroy();
+    LRESULT OnDestroy();
+    LRESULT OnRightClick(LPARAM lParam);
+    LRESULT OnInput(UINT message, WPARAM wParam, LPARAM lParam);
 
     HBITMAP m_background;  // screen pixels behind the window, for m_capRect
     HBITMAP m_canvas;      // composition bitmap; scratch when the background moves
