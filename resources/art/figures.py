@@ -16,10 +16,11 @@ def uid(prefix):
 
 RIDERS = {
     # front rider: red hat, green coat, yellow scarf
-    "front": dict(coat=GREEN, coat2=GREEN2, hat=RED, hat2=RED2, band=WHITE, pom=WHITE,
+    "front": dict(coat=GREEN, coat2=GREEN2, coat_l=GREEN_L, hat=RED, hat2=RED2, hat_l=RED_L, band=WHITE, pom=WHITE,
                   scarf=YELLOW, scarf2=YELLOW2, hair=BROWN2, mitten=RED),
     # back rider: yellow hat, blue coat, red scarf
-    "back": dict(coat=BLUE, coat2=BLUE2, hat=YELLOW, hat2=YELLOW2, band=RED, pom=RED,
+    "back": dict(coat=BLUE, coat2=BLUE2, coat_l=BLUE_L, hat=YELLOW, hat2=YELLOW2, hat_l=YELLOW_L, band=RED,
+                 band2=RED2, pom=RED,
                  scarf=RED, scarf2=RED2, hair=YELLOW2, mitten=YELLOW),
 }
 
@@ -29,13 +30,13 @@ def face(x, y, look=1, mood="smile", eyes="open"):
     s = ""
     ex = x + 5 * look
     if eyes == "open":
-        s += ellipse(ex, y - 1, 1.3, 2.0, OUT, None)
-        s += circle(ex + 0.4 * look, y - 1.8, 0.5, WHITE, None)
+        s += ellipse(ex, y - 0.5, 1.5, 2.3, OUT, None)
+        s += circle(ex + 0.5 * look, y - 1.4, 0.7, WHITE, None)
     elif eyes == "shut":
         s += path("M%s %s Q%s %s %s %s" % (fmt(ex - 1.8), fmt(y - 1), fmt(ex), fmt(y + 0.8), fmt(ex + 1.8), fmt(y - 1)), None, OUT, 1.0)
     elif eyes == "wide":
         s += circle(ex, y - 1.5, 2.2, WHITE, OUT, 0.9) + circle(ex + 0.6 * look, y - 1.5, 1.0, OUT, None)
-    s += circle(x + 3.5 * look, y + 3.5, 2.4, CHEEK, None)
+    s += circle(x + 3 * look, y + 3.8, 2.4, CHEEK, None)
     s += ellipse(x + 9.8 * look, y + 1.2, 2.0, 1.8, SKIN, OUT, 1.0)         # nose
     if mood == "smile":
         s += path("M%s %s Q%s %s %s %s" % (fmt(x + 5 * look), fmt(y + 5.5), fmt(x + 7.5 * look), fmt(y + 7.5),
@@ -78,7 +79,13 @@ def head(x, y, r, c, look=1, mood="smile", eyes="open", hat=True):
         s += path("M%s %s C%s %s %s %s %s %s" % (fmt(hx + 3 * look), fmt(hy - 13), fmt(hx + 9 * look), fmt(hy - 10),
                                                    fmt(hx + 10 * look), fmt(hy - 6), fmt(hx + 11 * look), fmt(hy - 2)),
                   None, c["hat2"], 2.5)
+        s += path("M%s %s C%s %s %s %s %s %s" % (fmt(hx - 9 * look), fmt(hy - 5), fmt(hx - 9 * look), fmt(hy - 10),
+                                                   fmt(hx - 6 * look), fmt(hy - 12), fmt(hx - 2 * look), fmt(hy - 13)),
+                  None, c.get("hat_l", WHITE), 1.6)
         s += rect(hx - 12.5, hy - 3.5, 25, 5.5, c["band"], OUT, SW, 2.5)
+        for k in range(5):
+            kx = hx - 10 + k * 5
+            s += line(kx, hy - 2.5, kx, hy + 1, c.get("band2", SNOW2), 0.8)
         s += circle(hx - 7 * look, hy - 15, 4.2, c["pom"])
     return s
 
@@ -103,6 +110,7 @@ def rider(c, pose="ride", t=0, look=1, mood="smile", eyes="open", wave=0.0, snow
     body = "M-10 0 C-13 -10 -11 -22 -4 -27 C2 -29 8 -25 9 -18 C10 -10 9 -4 6 0 Z"
     s += path(body, c["coat"])
     s += path("M6 0 C9 -4 10 -10 9 -18 C7 -12 5 -6 0 -1 Z", c["coat2"], None)
+    s += path("M-9 -4 C-11 -12 -9 -20 -4 -24", None, c.get("coat_l", WHITE), 1.5)
     s += path(body, "none")
     s += line(-1, -24, 1, -3, c["coat2"], 1.2)
     # scarf, its end flying behind
@@ -255,6 +263,7 @@ def standing_child(c, look=1, arm=None, far_arm=None, mood="smile", eyes="open",
         body = "M-11 -14 C-12 -28 -9 -40 0 -42 C9 -40 12 -28 11 -14 C5 -11 -5 -11 -11 -14 Z"
     s += path(body, c["coat"])
     s += path("M11 -14 C12 -28 9 -40 4 -41 C8 -32 8 -22 2 -12 C6 -12 9 -13 11 -14 Z", c["coat2"], None)
+    s += path("M-8 -16 C-9 -26 -7 -34 -2 -39", None, c.get("coat_l", WHITE), 1.5)
     s += path(body, "none")
     s += line(0, -38, 0, -15, c["coat2"], 1.2)
     for y in (-33, -26, -19):

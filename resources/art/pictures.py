@@ -123,9 +123,9 @@ def plough_frames():
     return frames
 
 
-BOY = dict(coat=RED, coat2=RED2, hat=RED, hat2=RED2, band=WHITE, pom=WHITE, scarf=WHITE, scarf2=SNOW2,
+BOY = dict(coat=RED, coat2=RED2, coat_l=RED_L, hat=RED, hat2=RED2, hat_l=RED_L, band=WHITE, pom=WHITE, scarf=WHITE, scarf2=SNOW2,
            hair=BROWN2, mitten=GREEN, button=YELLOW)
-GIRL = dict(coat=PURPLE, coat2=PURPLE2, hat=PURPLE, hat2=PURPLE2, band=PURPLE2, pom="#FF99CC", scarf=YELLOW,
+GIRL = dict(coat=PURPLE, coat2=PURPLE2, coat_l=PURPLE_L, hat=PURPLE, hat2=PURPLE2, band=PURPLE2, pom="#FF99CC", scarf=YELLOW,
             scarf2=YELLOW2, hair=YELLOW2, mitten="#FF99CC", button=WHITE)
 
 
@@ -630,18 +630,33 @@ PICTURES[1200] = (493, 359, 1, card_frames)
 
 
 def icon_drawing(size):
-    """The program icon: the red sled on a snowy night hill."""
+    """The program icon: a red sled on a snowy night slope beside a fir."""
+    big = size >= 32
     k = size / 32
-    s = rect(1 * k, 1 * k, 30 * k, 30 * k, "#003366", OUT, max(1.0, 1.3 * k), 6 * k)
-    s += path("M%s %s C%s %s %s %s %s %s L%s %s L%s %s Z" % (
-        fmt(1.5 * k), fmt(20 * k), fmt(10 * k), fmt(14 * k), fmt(20 * k), fmt(22 * k), fmt(30.5 * k), fmt(18 * k),
-        fmt(30.5 * k), fmt(30.5 * k), fmt(1.5 * k), fmt(30.5 * k)), WHITE, None)
-    s += circle(24 * k, 8 * k, 3.5 * k, "#FFFFCC", None)
-    if size >= 32:
-        s += circle(7, 7, 0.9, WHITE, None) + circle(14, 4, 0.9, WHITE, None) + circle(18, 10, 0.7, WHITE, None)
-    s += group(path("M0 0 L22 0 C25 0 26 -3 25 -5", None, OUT, 3.2 * k + 0.6) +
-               path("M0 0 L22 0 C25 0 26 -3 25 -5", None, RED, 1.6 * k + 0.3) +
-               rect(-2, -6, 24, 3.5, WOOD_L, OUT, 1.0), 6 * k, 20 * k, SLOPE, k)
-    s += circle(12 * k, 13.5 * k, 3.6 * k, RED, OUT, 1.0) + circle(10.5 * k, 11 * k, 1.4 * k, WHITE, None) \
-        if size >= 32 else rect(5, 9, 4, 3, RED, None)
-    return s
+    frame = rect(0.8, 0.8, size - 1.6, size - 1.6, "none", OUT, 1.3, 6 * k)
+    s = rect(0.8, 0.8, size - 1.6, size - 1.6, "#003366", None, 0, 6 * k)
+    s += circle(8 * k, 7.5 * k, 3.6 * k, "#FFFFCC", None)
+    if big:
+        s += circle(16, 5, 0.8, WHITE, None) + circle(4, 15, 0.8, WHITE, None) + circle(14, 11, 0.7, WHITE, None)
+    s += path("M0 %s C%s %s %s %s %s %s L%s %s L0 %s Z" % (
+        fmt(16 * k), fmt(10 * k), fmt(14 * k), fmt(20 * k), fmt(21 * k), fmt(size), fmt(24 * k),
+        fmt(size), fmt(size), fmt(size)), WHITE, None)
+    s += path("M0 %s C%s %s %s %s %s %s L%s %s L0 %s Z" % (
+        fmt(27 * k), fmt(10 * k), fmt(26 * k), fmt(20 * k), fmt(29 * k), fmt(size), fmt(28 * k),
+        fmt(size), fmt(size), fmt(size)), SNOW2, None)
+    # the fir
+    fx = 24.5 * k
+    for top, bottom, half in ((4, 11, 3.5), (8, 16, 5), (12, 21, 6.5)):
+        s += polygon([(fx, top * k), (fx + half * k, bottom * k), (fx - half * k, bottom * k)], GREEN2, OUT,
+                     1.0 if big else 0.8)
+        if big:
+            s += polygon([(fx, top + 0.8), (fx + half * 0.45, top + (bottom - top) * 0.42),
+                          (fx - half * 0.45, top + (bottom - top) * 0.42)], WHITE, None)
+    s += rect(fx - 1.2 * k, 21 * k, 2.4 * k, 3 * k, WOOD2, None)
+    # the sled racing down the slope
+    runner = "M0 0 L16 0 C19 0 20 -3 19 -5.5"
+    s += group(path(runner, None, OUT, 4.2) + path(runner, None, RED, 2.2) +
+               rect(-1.5, -6.5, 18, 4, WOOD_L, OUT, 1.0) +
+               (rect(3, -3, 2, 3, WOOD2, None) + rect(11, -3, 2, 3, WOOD2, None) if big else ""),
+               3 * k, 20.5 * k, SLOPE, k)
+    return s + frame
