@@ -127,11 +127,15 @@ def rider(c, pose="ride", t=0, look=1, mood="smile", eyes="open", wave=0.0, snow
     # near arm
     if pose == "wave":
         a = math.radians(wave)
-        ex, ey = 4 + 9 * math.cos(a - 0.6), -21 - 9 * math.sin(a - 0.6)
-        hx, hy = ex + 10 * math.cos(a), ey - 10 * math.sin(a)
+        ex, ey = 11, -34
+        hx, hy = ex + 15 * math.cos(a), ey - 15 * math.sin(a)
         s += limb([(1, -21), (ex, ey), (hx, hy)], c["coat"], 6)
-        s += ellipse(hx + 1.5 * math.cos(a), hy - 1.5 * math.sin(a), 3.6, 4.4, c["mitten"], OUT, SW, 90 - wave)
-        s += ellipse(hx + 3.5 * math.cos(a + 0.9), hy - 3.5 * math.sin(a + 0.9), 1.6, 2.2, c["mitten"], OUT, 1.0, 90 - wave)
+        s += ellipse(hx, hy - 1.5, 4.2, 5.2, c["mitten"], OUT, SW, 90 - wave)
+        s += ellipse(hx + 4 * math.cos(a - 0.9), hy - 4 * math.sin(a - 0.9), 1.8, 2.6, c["mitten"], OUT, 1.0, 90 - wave)
+        for r in (8.5, 11.5):
+            s += path("M%s %s A%s %s 0 0 1 %s %s" % (fmt(hx + r * math.cos(a + 0.5)), fmt(hy - 1.5 - r * math.sin(a + 0.5)),
+                                                     fmt(r), fmt(r), fmt(hx + r * math.cos(a - 0.5)),
+                                                     fmt(hy - 1.5 - r * math.sin(a - 0.5))), None, SNOW3, 1.1)
     elif pose == "duck":
         s += limb([(1, -21), (10, -30), (8, -44)], c["coat"], 6)
         s += circle(8, -46, 3.6, c["mitten"])

@@ -45,7 +45,7 @@ def ride_frames():
 
 def wave_frames():
     frames = []
-    for t, angle in enumerate((70, 110, 80, 120)):
+    for t, angle in enumerate((50, 75, 100, 70)):
         frames.append(shifted(160, 167, riders_on_sled(
             t, bob=(0, -1, 0, 1)[t], front=dict(pose="wave", wave=angle, mood="open" if t % 2 else "smile"))))
     return frames
