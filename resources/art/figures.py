@@ -241,9 +241,6 @@ def bear(t=0, paw="hug"):
         up = (0, 6)[t % 2]
         s += limb([(-2, -34), (8, -50 - up * 0.3), (14 + up, -66)], BROWN, 10)
         s += circle(15 + up, -69, 6, BROWN_L)
-    else:
-        s += limb([(-2, -34), (14, -26), (30, -28)], BROWN, 10)
-        s += circle(32, -29, 6, BROWN_L)
     return s
 
 

@@ -64,7 +64,11 @@ def bear_frames():
         paw = "hug" if t < 2 else "wave"
         bob = (0, -1, 0, -1)[t]
         b = group(bear(t, paw), bx, by + bob)
-        frames.append(shifted(156, 181, riders_on_sled(t, bob=bob, extra_back=b,
+        # the bear's big paw rests on the rider in front of it
+        sx, sy = sled_point(34, -15)
+        hug = group(limb([(-25, -43), (-17, -28), (-6, -20)], BROWN, 9) + circle(-4, -19, 5.5, BROWN_L),
+                    sx, sy + bob) if paw == "hug" else ""
+        frames.append(shifted(156, 181, riders_on_sled(t, bob=bob, extra_back=b, extra_front=hug,
                                                        back=dict(mood="open" if t in (1, 3) else "smile"))))
     return frames
 
