@@ -25,6 +25,7 @@ enum : uint32_t {
     kOptSectionAlignment = 32,
     kOptFileAlignment = 36,
     kOptSizeOfImage = 56,
+    kOptCheckSum = 64,
     kOptNumberOfRvaAndSizes = 92,
     kOptDataDirectories = 96,
     // Field offsets in a section header.

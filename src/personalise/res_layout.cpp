@@ -156,6 +156,21 @@ private:
     uint32_t m_nextName;
 };
 
+// The image checksum: 16-bit words summed with their carries folded back,
+// the checksum field itself counted as zero, plus the file length.
+uint32_t ImageChecksum(const uint8_t* bytes, uint32_t size, uint32_t checksumAt)
+{
+    uint32_t sum = 0;
+    for (uint32_t at = 0; at < size; at += 2) {
+        uint32_t word = bytes[at] | (at + 1 < size ? bytes[at + 1] << 8 : 0);
+        if (at == checksumAt || at == checksumAt + 2)
+            word = 0;
+        sum += word;
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    return ((sum & 0xFFFF) + (sum >> 16)) + size;
+}
+
 bool IsPowerOfTwo(uint32_t value)
 {
     return value != 0 && (value & (value - 1)) == 0;
@@ -280,6 +295,10 @@ bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint
             resources.VirtualAddress + AlignUp(static_cast<uint32_t>(content), sectionAlignment));
     Write32(optional + kOptSizeOfInitializedData,
             Read32(optional + kOptSizeOfInitializedData) + rawSize - resources.SizeOfRawData);
+    // A checksum the linker set stays true; none stays none.
+    if (Read32(optional + kOptCheckSum) != 0)
+        Write32(optional + kOptCheckSum,
+                ImageChecksum(bytes, newSize, image.OptionalHeaderOffset() + kOptCheckSum));
 
     // The writer must reproduce the result byte for byte.
     CPeImage check;

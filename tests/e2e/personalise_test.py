@@ -52,6 +52,20 @@ def title_card(s):
     return None
 
 
+class BuiltProgram(unittest.TestCase):
+    def test_the_laid_out_program_passes_independent_pe_readers(self):
+        pe = pefile.PE(EXE)
+        try:
+            self.assertEqual(pe.get_warnings(), [])
+            self.assertTrue(pe.verify_checksum(), "the image checksum is stale")
+        finally:
+            pe.close()
+        listing = subprocess.run(["wrestool", "-l", EXE], capture_output=True, check=True, text=True).stdout
+        self.assertIn("--type='MSGTEXT' --name=101", listing)
+        with open(os.path.join(os.environ["FESTLING_SOURCE_DIR"], "resources", "generated", "msgtext.bin"), "rb") as f:
+            self.assertEqual(message_in(EXE), f.read())
+
+
 class Personalise(unittest.TestCase):
     def start_scene(self, s, exe):
         proc = s.start(exe)

@@ -79,22 +79,25 @@ TEST(PeImage, IntegerKeyNeverMatchesANamedEntry)
 
 TEST(PeImage, EveryResourceReadsAsThePlatformLoadsIt)
 {
-    // The test program carries the same resource script as festling.exe.
+    // The platform's own loader reads the same file as a data module.
     Bytes exe = FestlingExe();
     CPeImage image;
     ASSERT_TRUE(image.Parse(exe.data(), static_cast<uint32_t>(exe.size())));
+    HMODULE module = LoadLibraryExA(FestlingExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
     int compared = 0;
     for (const CResEntry* t = image.root->entries; t != nullptr; t = t->next)
         for (const CResEntry* n = t->subdirectory->entries; n != nullptr; n = n->next) {
             const char* type = t->IsNamed() ? t->nameText : IntegerKey(t->name & 0xFFFF);
             const char* name = n->IsNamed() ? n->nameText : IntegerKey(n->name & 0xFFFF);
-            HRSRC info = FindResourceA(nullptr, name, type);
+            HRSRC info = FindResourceA(module, name, type);
             ASSERT_NE(info, nullptr) << compared;
-            std::string loaded(static_cast<const char*>(LockResource(LoadResource(nullptr, info))),
-                               SizeofResource(nullptr, info));
+            std::string loaded(static_cast<const char*>(LockResource(LoadResource(module, info))),
+                               SizeofResource(module, info));
             EXPECT_EQ(Found(image, type, name), loaded) << compared;
             ++compared;
         }
+    FreeLibrary(module);
     EXPECT_GT(compared, 5);
 }
 
