@@ -51,65 +51,52 @@ uint32_t NameBytes(const CResEntry* entry)
     return 2 + 2 * static_cast<uint32_t>(Read16(entry->sectionStart + entry->NameOffset()));
 }
 
-// Writes the directory into section, which is cleared and long enough.
-// Data records take current.OffsetToData, which the caller has set to the
-// new positions.
+// The directory in level order: the root table, the type tables, the name
+// tables, then the data entries, then the name strings, padded to 8 bytes.
 class CDirectoryLayout {
 public:
-    CDirectoryLayout(const CResDirectory* root, uint8_t* section) : m_root(root), m_section(section)
+    explicit CDirectoryLayout(const CResDirectory* root) : m_root(root), m_nextTable(0)
     {
-        uint32_t tables = root->TableSize(), records = 0;
+        uint32_t nameBytes = NameBytesOf(root);
+        m_level1 = root->TableSize();
+        m_level2 = m_level1;
         for (const CResEntry* type = root->entries; type != nullptr; type = type->next) {
-            tables += type->subdirectory->TableSize();
+            m_level2 += type->subdirectory->TableSize();
+            nameBytes += NameBytesOf(type->subdirectory);
             for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next) {
-                tables += name->subdirectory->TableSize();
-                records += static_cast<uint32_t>(name->subdirectory->EntryCount());
+                m_records += name->subdirectory->TableSize();
+                nameBytes += NameBytesOf(name->subdirectory);
+                m_nameStart += 16 * static_cast<uint32_t>(name->subdirectory->EntryCount());
             }
         }
+        m_records += m_level2;
+        m_nameStart += m_records;
+        m_size = RoundedSize(m_nameStart + nameBytes);
+    }
+
+    uint32_t Size() const { return m_size; }
+
+    // Writes into section, which is cleared and at least Size() long. The
+    // data entries take current.OffsetToData, which the caller has set to
+    // the new positions.
+    void Write(uint8_t* section)
+    {
+        m_section = section;
         m_nextTable = 0;
-        m_tableBytes = tables + 16 * records;
-        m_nextName = m_tableBytes;
-    }
-
-    static uint32_t Size(const CResDirectory* root)
-    {
-        uint32_t bytes = root->TableSize() + NameBytesOf(root);
-        for (const CResEntry* type = root->entries; type != nullptr; type = type->next) {
-            bytes += type->subdirectory->TableSize() + NameBytesOf(type->subdirectory);
-            for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
-                bytes += name->subdirectory->TableSize() + NameBytesOf(name->subdirectory) +
-                         16 * static_cast<uint32_t>(name->subdirectory->EntryCount());
-        }
-        return RoundedSize(bytes);
-    }
-
-    void Write()
-    {
-        // Each table's entries point at tables of the next level, which
-        // follow all tables of this level in the same order.
-        uint32_t level1 = m_root->TableSize();
-        uint32_t level2 = level1;
-        for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
-            level2 += type->subdirectory->TableSize();
-        uint32_t records = level2;
-        for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
-            for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
-                records += name->subdirectory->TableSize();
-
-        uint32_t next = level1;
-        PutTable(m_root, [&](const CResEntry* entry) {
+        m_nextName = m_nameStart;
+        // The entries of each level point at the tables of the next, which
+        // follow all tables of their own level in the same order.
+        uint32_t next = m_level1;
+        auto nextTable = [&](const CResEntry* entry) {
             uint32_t at = next;
             next += entry->subdirectory->TableSize();
             return kResHighBit | at;
-        });
-        next = level2;
+        };
+        PutTable(m_root, nextTable);
+        next = m_level2;
         for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
-            PutTable(type->subdirectory, [&](const CResEntry* entry) {
-                uint32_t at = next;
-                next += entry->subdirectory->TableSize();
-                return kResHighBit | at;
-            });
-        next = records;
+            PutTable(type->subdirectory, nextTable);
+        next = m_records;
         for (const CResEntry* type = m_root->entries; type != nullptr; type = type->next)
             for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
                 PutTable(name->subdirectory, [&](const CResEntry* entry) {
@@ -150,10 +137,14 @@ private:
     }
 
     const CResDirectory* m_root;
-    uint8_t* m_section;
+    uint32_t m_level1 = 0;      // where the type tables begin
+    uint32_t m_level2 = 0;      // where the name tables begin
+    uint32_t m_records = 0;     // where the data entries begin
+    uint32_t m_nameStart = 0;   // where the name strings begin
+    uint32_t m_size = 0;
+    uint8_t* m_section = nullptr;
     uint32_t m_nextTable;
-    uint32_t m_tableBytes;
-    uint32_t m_nextName;
+    uint32_t m_nextName = 0;
 };
 
 // The image checksum: 16-bit words summed with their carries folded back,
@@ -242,7 +233,8 @@ bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint
     free(items);
     qsort(order, count, sizeof *order, CompareSortItems);
 
-    uint32_t directorySize = CDirectoryLayout::Size(image.root);
+    CDirectoryLayout directory(image.root);
+    uint32_t directorySize = directory.Size();
     uint64_t dataTotal = 0;
     for (uint32_t i = 0; i < count; ++i)
         dataTotal += RoundedSize(order[i].data->onDisk.Size);
@@ -283,7 +275,7 @@ bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint
         uint32_t piece = rawSize - fill < kFillPatternSize ? rawSize - fill : kFillPatternSize;
         memcpy(section + fill, kFillPattern, piece);
     }
-    CDirectoryLayout(image.root, section).Write();
+    directory.Write(section);
 
     // Headers that follow from the new section.
     uint8_t* optional = bytes + image.OptionalHeaderOffset();
