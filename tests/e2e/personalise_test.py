@@ -123,6 +123,13 @@ class Personalise(unittest.TestCase):
         # The message box (64, 43)-(219, 110) of the drift standing at stage (247, 177).
         return [shot.pixel(stage_x + 247 + px, stage_y + 177 + py) for py in range(43, 110) for px in range(64, 219)]
 
+    def confirm_overwrite(self, s):
+        """Answers the save dialog's question whether to replace the file (Wine
+        captions it "Error"); its default answer is yes."""
+        self.assertEqual(s.probe("wait", "#32770", "Error", "20000"), 0, "no overwrite question")
+        time.sleep(0.5)
+        s.key("Return")
+
     def test_saving_under_a_new_name_writes_a_copy_that_carries_the_message(self):
         with Session("personalise-new") as s:
             exe = os.path.join(s.dir, "festling.exe")
@@ -169,9 +176,7 @@ class Personalise(unittest.TestCase):
             # The own file, spelled with other letter case.
             s.type_text(win_path(os.path.join(s.dir, "FESTLING.EXE")))
             s.key("Return")
-            # The overwrite question; its default answer is yes.
-            time.sleep(1.5)
-            s.key("Return")
+            self.confirm_overwrite(s)
             self.assertEqual(proc.wait(timeout=60), 0, "the program did not end with the card")
 
             def replaced():
@@ -219,8 +224,7 @@ class Personalise(unittest.TestCase):
             self.type_message(s)
             s.type_text(win_path(target))
             s.key("Return")
-            time.sleep(1.5)
-            s.key("Return")  # yes, replace it
+            self.confirm_overwrite(s)
             self.assertEqual(s.probe("gone", "#32770", "Save As", "20000"), 0)
             self.assertEqual(s.probe("wait", "#32770", "Error", "20000"), 0, "no error box")
             s.screenshot(save_as="personalise-error-box.png")
