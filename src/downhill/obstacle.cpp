@@ -108,12 +108,8 @@ int CObstacle::Step()
 
 void CObstacle::Draw(HDC dc, const RECT* clip)
 {
-    if (!IsShown()) {
-        RECT meet;
-        if (IntersectRect(&meet, &m_dstRect, clip))
-            return;
-    }
-    if (m_phase == kPhaseDone)
+    // Nothing of a hidden obstacle is drawn, its message neither.
+    if (!IsShown() || m_phase == kPhaseDone)
         return;
     CAnimSprite::Draw(dc, clip);
     if (g_messageShown) {

@@ -199,17 +199,25 @@ TEST_F(ObstacleTest, MessageIsWrittenInItsBoxOnlyOnceShown)
     RECT box = CObstacle::kMessageBox;
     OffsetRect(&box, dst.left, dst.top);
 
-    int inside = 0, outside = 0;
-    for (int shown : {0, 1}) {
-        g_messageShown = shown;
+    struct Case {
+        int messageShown, driftShown, written;
+    } cases[] = {
+        {0, 1, 0},  // before its time
+        {1, 1, 1},
+        {1, 0, 0},  // a hidden drift shows nothing, its message neither
+    };
+    for (const Case& c : cases) {
+        g_messageShown = c.messageShown;
+        drift->SetShown(c.driftShown);
         PatBlt(dc, 0, 0, 320, 160, WHITENESS);
         drift->Draw(dc, &dst);
+        int inside = 0, outside = 0;
         CountDark(dc, 320, 160, box, &inside, &outside);
-        EXPECT_EQ(outside, 0) << "message shown " << shown;
-        if (shown)
+        EXPECT_EQ(outside, 0) << "message " << c.messageShown << ", drift " << c.driftShown;
+        if (c.written)
             EXPECT_GT(inside, 20) << "no message was written";
         else
-            EXPECT_EQ(inside, 0) << "the message came before its time";
+            EXPECT_EQ(inside, 0) << "message " << c.messageShown << ", drift " << c.driftShown;
     }
 
     drift->m_image = loaded;
