@@ -94,11 +94,12 @@ class Show:
         return found[0] if wait_until(look, timeout=timeout, interval=0.2) else None
 
     def find_stage(self):
-        # The signpost stands still at stage (405, 4) in a window of its own
-        # whenever no tree passes behind it.
-        sign = self.wait_for_window(184, 198, timeout=30)
-        assert sign is not None, "the signpost never showed"
-        self.stage_x, self.stage_y = sign[0] - 405, sign[1] - 4
+        # The sled (stage x 250 to 410) and the signpost (stage y 4 to 202)
+        # overlap, so they share one window, from (250, 4) to (589, 289),
+        # whenever no tree passes by.
+        group = self.wait_for_window(589 - 250, 289 - 4, timeout=30)
+        assert group is not None, "the sled and the signpost never showed"
+        self.stage_x, self.stage_y = group[0] - 250, group[1] - 4
 
     def at(self, x, y):
         return self.stage_x + x, self.stage_y + y
@@ -262,9 +263,16 @@ class DownhillShow(unittest.TestCase):
 
             self.assertTrue(wait_until(clean, timeout=20, interval=0.5), "sprite pixels left: %r" % (clean.last,))
 
-            # A left click on the drift now opens the card.
-            show.click_stage(247 + 30, 177 + 100)
-            self.assertEqual(s.probe("wait", "#32770", "-", "15000"), 0, "the card did not open")
+            # A left click on the drift now opens the card. Under Wine a click
+            # now and then falls while a window recaptures its background out
+            # of sight; a second click is what the user would do.
+            opened = False
+            for _ in range(2):
+                show.click_stage(247 + 30, 177 + 100)
+                opened = s.probe("wait", "#32770", "-", "8000") == 0
+                if opened:
+                    break
+            self.assertTrue(opened, "the card did not open; sprite windows: %r" % (show.sprite_windows(),))
             s.screenshot(save_as="downhill-8-card.png")
             self.assertEqual(show.close_card(), 0)
 
