@@ -265,10 +265,16 @@ CSpriteWindow* CEngine::WindowShowing(SpriteEntry* entry)
 
 void CEngine::RefreshAll()
 {
-    for (int i = 0; i < m_entryCount; ++i) {
-        CSpriteWindow* window = WindowShowing(m_entries[i]);
-        if (window != nullptr)
-            window->Repaint();
+    // Each window repaints once, however many sprites it shows: a repaint
+    // captures anew and may wait for the programs beneath.
+    for (int w = 0; w < m_windowCount; ++w) {
+        CSpriteWindow* window = m_windows[w];
+        for (int i = 0; i < m_entryCount; ++i) {
+            if (WindowShowing(m_entries[i]) == window) {
+                window->Repaint();
+                break;
+            }
+        }
     }
 }
 

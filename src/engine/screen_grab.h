@@ -14,9 +14,9 @@
 #include <windows.h>
 
 enum {
-    kSettleStepMs = 10,  // time between two looks at the screen
-    kSettleQuietMs = 50, // the area must stay unchanged this long
-    kSettleLimitMs = 400, // the longest wait for a program that keeps changing it
+    kSettleStepMs = 10,   // time between two looks at the screen
+    kSettleQuietMs = 50,  // the area must stay unchanged this long
+    kSettleLimitMs = 200, // the longest wait, for an area that keeps changing
 };
 
 // Copies width x height screen pixels from (srcX, srcY) into the bitmap at

@@ -277,6 +277,23 @@ TEST_F(SpriteWindowTest, RepaintOnRequestCapturesAFreshBackground)
     EXPECT_EQ(r.top, 100);
 }
 
+TEST_F(SpriteWindowTest, RefreshRepaintsAWindowOnceHoweverManySpritesItShows)
+{
+    TestScene* scene = new TestScene("sled");
+    AddSprite(scene, 1, "a", 100, 100, 20, 20);
+    AddSprite(scene, 2, "b", 110, 105, 20, 20);
+    TestSprite* c = AddSprite(scene, 3, "c", 400, 100, 20, 20);
+    engine.AddScene(scene);
+    engine.Frame();
+    c->Hide();
+    engine.Frame(); // c's window is parked and still lists it
+    ASSERT_EQ(engine.m_windows[0]->m_entryCount, 2);
+    MessageCounter counter(engine.m_windows[0]->m_hwnd);
+    engine.RefreshAll();
+    EXPECT_EQ(MessageCounter::s_paints, 1);
+    EXPECT_EQ(MessageCounter::s_positionChanges, 2);
+}
+
 TEST_F(SpriteWindowTest, ParkingHidesAShownWindowAndLeavesAHiddenOneAlone)
 {
     ASSERT_EQ(engine.EnsureWindows(0), 1);
