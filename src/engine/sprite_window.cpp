@@ -231,10 +231,10 @@ void CSpriteWindow::TakeBackgroundFrom(CSpriteWindow* other)
 
 void CSpriteWindow::Park()
 {
-    if (m_hwnd == nullptr || !IsWindowVisible(m_hwnd))
-        return;
     // The size stays; the platform repaints what lay beneath.
-    SetWindowPos(m_hwnd, nullptr, -1, -1, 1, 1, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
+    if (m_hwnd != nullptr && IsWindowVisible(m_hwnd))
+        SetWindowPos(m_hwnd, nullptr, -1, -1, 1, 1, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE);
+    // Even a window that was never shown gives no background to the others.
     SetRect(&m_rect, -1, -1, 0, 0);
     m_capRect = m_rect;
 }

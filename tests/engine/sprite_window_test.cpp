@@ -294,27 +294,28 @@ TEST_F(SpriteWindowTest, RefreshRepaintsAWindowOnceHoweverManySpritesItShows)
     EXPECT_EQ(MessageCounter::s_positionChanges, 2);
 }
 
-TEST_F(SpriteWindowTest, ParkingHidesAShownWindowAndLeavesAHiddenOneAlone)
+TEST_F(SpriteWindowTest, ParkingHidesAShownWindowAndLeavesAHiddenOneWhereItIs)
 {
     ASSERT_EQ(engine.EnsureWindows(0), 1);
     CSpriteWindow* window = engine.m_windows[0];
-    RECT before = window->m_rect;
+    RECT before = window->m_rect, r;
     window->Park();
-    EXPECT_TRUE(EqualRect(&window->m_rect, &before));
     EXPECT_FALSE(IsWindowVisible(window->m_hwnd));
+    GetWindowRect(window->m_hwnd, &r);
+    EXPECT_TRUE(EqualRect(&r, &before));
 
     RECT group = R(200, 200, 240, 230);
     window->SetGroupRect(&group);
     window->UpdateBackground();
     window->Present();
     ASSERT_TRUE(IsWindowVisible(window->m_hwnd));
+    RECT oldRect = window->m_oldRect;
     window->Park();
     EXPECT_FALSE(IsWindowVisible(window->m_hwnd));
     RECT parked = R(-1, -1, 0, 0);
     EXPECT_TRUE(EqualRect(&window->m_rect, &parked));
     EXPECT_TRUE(EqualRect(&window->m_capRect, &parked));
-    EXPECT_TRUE(EqualRect(&window->m_oldRect, &before));
-    RECT r;
+    EXPECT_TRUE(EqualRect(&window->m_oldRect, &oldRect));
     GetWindowRect(window->m_hwnd, &r);
     EXPECT_EQ(r.right - r.left, 40);
 }
