@@ -24,7 +24,7 @@ def riders_on_sled(t, back=None, front=None, bob=0, extra_back="", extra_front="
     back = back or {}
     front = front or {}
     s = ""
-    s += spray(*sled_point(-2, 2), t)
+    s += spray(*sled_point(-2, 2), t, 0.7)
     s += group(sled(), SLED_REAR[0], SLED_REAR[1] + bob, SLOPE)
     bx, by = sled_point(34, -15)
     fx, fy = sled_point(78, -15)
@@ -63,7 +63,7 @@ def bear_frames():
     for t in range(4):
         paw = "hug" if t < 2 else "wave"
         bob = (0, -1, 0, -1)[t]
-        b = group(bear(t, paw), bx, by + bob)
+        b = group(bear(t, paw), bx + 4, by + bob)
         # the bear's big paw rests on the rider in front of it
         sx, sy = sled_point(34, -15)
         hug = group(limb([(-25, -43), (-17, -28), (-6, -20)], BROWN, 9) + circle(-4, -19, 5.5, BROWN_L),
@@ -82,7 +82,7 @@ def hit_frames():
         front = {}
         extra = ""
         if t == 0:
-            extra = snowball(hx + 50, hy - 22) + motion_lines(hx + 55, hy - 24, 14, -7)
+            extra = snowball(hx + 32, hy - 17) + motion_lines(hx + 37, hy - 19, 10, -5)
         elif t == 1:
             extra = snowball(hx + 20, hy - 9, 4.8) + motion_lines(hx + 25, hy - 11, 14, -7)
             front = dict(eyes="wide", mood="open")
@@ -106,13 +106,13 @@ def plough_frames():
     drift's picture starts at (15, 40) of this frame."""
     frames = []
     for t in range(2):
-        ang, rx, ry = ((30, 4, 60), (37, 14, 65))[t]
+        ang, rx, ry = ((30, 16, 60), (37, 22, 65))[t]
         a = math.radians(ang)
 
         def pt(u, v):
             return rx + u * math.cos(a) - v * math.sin(a), ry + u * math.sin(a) + v * math.cos(a)
 
-        s = spray(*pt(-2, 2), t, 1.2)
+        s = ""
         s += group(sled(), rx, ry, ang)
         bx, by = pt(34, -15)
         fx, fy = pt(78, -15)
@@ -234,7 +234,7 @@ def girl_frames():
             s += group(standing_child(GIRL, 1, arm=arm, earmuffs=True, hat=False, skirt=True), ox, oy, 0, sc)
             s += snowball(ox + 48, oy - 132, 3.6 * sc) + motion_lines(ox + 40, oy - 126, -16, 8, 3)
         else:
-            s += fallen_girl()
+            s += group(fallen_girl(), 13, 10, 0, 0.9)
         frames.append(s)
     return frames
 
@@ -251,10 +251,10 @@ PICTURES.update({
     304: (156, 113, 1, plough_frames),
     302: (78, 92, 3, boy_frames),
     306: (140, 174, 2, girl_frames),
-    311: (151, 177, 1, tree_picture(151, 177, [(75, 172, 146, 170, 5)])),
-    312: (104, 143, 1, tree_picture(104, 143, [(52, 138, 100, 136, 4)])),
-    313: (135, 139, 1, tree_picture(135, 139, [(40, 110, 72, 106, 4), (88, 135, 92, 128, 4)])),
-    314: (54, 72, 1, tree_picture(54, 72, [(27, 68, 50, 66, 3)])),
+    311: (151, 177, 1, tree_picture(151, 177, [(75, 172, 146, 167, 5)])),
+    312: (104, 143, 1, tree_picture(104, 143, [(52, 138, 100, 133, 4)])),
+    313: (135, 139, 1, tree_picture(135, 139, [(40, 110, 72, 106, 4), (87, 135, 90, 128, 4)])),
+    314: (54, 72, 1, tree_picture(54, 72, [(27, 68, 50, 63, 3)])),
 })
 
 
@@ -298,14 +298,14 @@ def legs_frames():
             k = (t + phase) % 2
             for side in (-1, 1):
                 up = (side > 0) == (k == 1)
-                knee = (base + side * (6 if up else 4), 22 if up else 24)
-                top = (base + side * (13 if up else 7), 9 if up else 13)
+                knee = (base + side * (6 if up else 4), 25 if up else 27)
+                top = (base + side * (12 if up else 7), 13 if up else 16)
                 s += limb([(base + side * 3, 38), knee, top], trouser, 7.5)
                 ang = side * (35 if up else 15)
-                s += ellipse(top[0] + side * 1.5, top[1] - 3.5, 4.6, 7, boot, OUT, SW, ang)
-                s += group(line(-4.5, -1, 4.5, -1, OUT, 1.6), top[0] + side * 3.2, top[1] - 8.5, ang)
+                s += ellipse(top[0] + side * 1.5, top[1] - 3.5, 4.4, 6.4, boot, OUT, SW, ang)
+                s += group(line(-4, -1, 4, -1, OUT, 1.6), top[0] + side * 3, top[1] - 8, ang)
         # a rim of snow where the riders went in
-        s += path("M0 39 C2 31 12 29 20 33 C26 28 36 28 44 33 C52 28 62 28 68 33 C76 29 86 31 88 39 Z", WHITE)
+        s += path("M3 39 C4 31 12 29 20 33 C26 28 36 28 44 33 C52 28 62 28 68 33 C76 29 84 31 85 39 Z", WHITE)
         s += path("M8 37 C16 34 26 35 34 37 M52 37 C60 34 70 35 80 37", None, SNOW2, 1.4)
         for dx, dy, r in ((6 + 4 * t, 22 - 4 * t, 2), (80 - 4 * t, 20 + 3 * t, 2.2), (44, 16 - 3 * t, 1.6),
                           (36 + 6 * t, 8, 1.3)):
@@ -332,11 +332,11 @@ def snowman_frames():
     s += path("M%s %s L%s %s L%s %s L%s %s Z" % (fmt(x - 12), fmt(y - 88), fmt(x - 20), fmt(y - 66), fmt(x - 13),
                                                  fmt(y - 65), fmt(x - 7), fmt(y - 86)), RED)
     s += snowman_head(x + 2, y - 108, 17)
-    s = path("M%s %s C%s %s %s %s %s %s Z" % (fmt(x - 46), fmt(y + 2), fmt(x - 30), fmt(y - 8), fmt(x + 30),
-                                             fmt(y - 8), fmt(x + 50), fmt(y + 2)), WHITE) + s
-    frames.append(s)
+    ground = path("M%s %s C%s %s %s %s %s %s Z" % (fmt(x - 46), fmt(y + 2), fmt(x - 30), fmt(y - 8), fmt(x + 30),
+                                                  fmt(y - 8), fmt(x + 50), fmt(y + 2)), WHITE)
+    frames.append(ground + s)
     # 1: hit: it leans back, chunks fly
-    s1 = group(s, x, y, 12) if False else '<g transform="rotate(14 %s %s)">%s</g>' % (fmt(x + 30), fmt(y), s)
+    s1 = ground + '<g transform="translate(0 8) rotate(10 %s %s)">%s</g>' % (fmt(x + 30), fmt(y), s)
     for dx, dy, r in ((-38, -20, 6), (-44, -40, 4), (-30, -56, 4.5), (-52, -8, 3.5), (-20, 4, 5)):
         s1 += chunk(x + dx, y + dy, r, dx * 7)
     frames.append(s1)
@@ -372,8 +372,8 @@ def snowman_frames():
     return frames
 
 
-DRIFT_TOP = [(0, 116), (12, 92), (30, 66), (52, 44), (78, 28), (108, 16), (146, 11), (186, 14), (222, 25),
-             (248, 42), (268, 64), (283, 90), (293, 114)]
+DRIFT_TOP = [(4, 118), (14, 92), (30, 66), (52, 44), (78, 28), (108, 16), (146, 11), (186, 14), (222, 25),
+             (248, 42), (268, 64), (281, 90), (289, 116)]
 
 
 def smooth_path(points):
@@ -391,7 +391,7 @@ def smooth_path(points):
 
 def drift_frames():
     """The snowdrift; the message is written in its clear area (64, 43)-(219, 110)."""
-    outline = "M0 130 L%s %s" % DRIFT_TOP[0] + smooth_path(DRIFT_TOP) + " L293 130 Z"
+    outline = "M2 130 L%s %s" % DRIFT_TOP[0] + smooth_path(DRIFT_TOP) + " L291 130 Z"
     inside = ""
     # light from the upper left: the right flank and the foot lie in shade
     inside += path("M226 0 C238 30 246 60 240 96 C236 112 226 122 214 130 L300 130 L300 0 Z", SNOW1, None)
@@ -405,7 +405,7 @@ def drift_frames():
     s = clip("drift", '<path d="%s"/>' % outline, path(outline, WHITE, None) + inside)
     s += path(outline, "none")
     # lumps of snow at its foot
-    for x, y, r in ((6, 126, 6), (18, 128, 4.5), (280, 124, 7), (266, 128, 5)):
+    for x, y, r in ((10, 125, 5.5), (22, 127, 4.5), (278, 124, 6.5), (264, 127, 5)):
         s += puff(x, y, r)
     # a fir top and a twig poking out
     s += fir(262, 82, 22, 26, 2)
