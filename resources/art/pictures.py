@@ -24,6 +24,12 @@ def riders_on_sled(t, back=None, front=None, bob=0, extra_back="", extra_front="
     back = back or {}
     front = front or {}
     s = ""
+    # speed lines trailing up the slope behind the sled
+    dx, dy = DIR
+    for k, (v, length, shift) in enumerate(((-4, 12, 0), (-10, 9, 5), (-17, 7, 2))):
+        o = (shift + 3 * t) % 7
+        x0, y0 = sled_point(-8 - o, v)
+        s += line(x0, y0, x0 - length * dx, y0 - length * dy, SNOW3, 1.6)
     s += spray(*sled_point(-2, 2), t, 0.7)
     s += group(sled(), SLED_REAR[0], SLED_REAR[1] + bob, SLOPE)
     bx, by = sled_point(34, -15)

@@ -223,6 +223,24 @@ TEST(CarriedResources, EveryPictureHasItsSizeFramesColoursAndKey)
     }
 }
 
+TEST(CarriedResources, SnowdriftLeavesItsMessageBoxPlainAndLight)
+{
+    // The greeting is written in black into (64, 43)-(219, 110) of the drift.
+    HBITMAP drift = FigLoadBitmap(Module(), 350);
+    ASSERT_NE(drift, nullptr);
+    {
+        MemoryDc dc(drift);
+        COLORREF snow = dc.Pixel(64, 43);
+        EXPECT_GT(GetRValue(snow) + GetGValue(snow) + GetBValue(snow), 3 * 200);
+        int other = 0;
+        for (int y = 43; y < 110; ++y)
+            for (int x = 64; x < 219; ++x)
+                other += dc.Pixel(x, y) != snow;
+        EXPECT_EQ(other, 0);
+    }
+    DeleteObject(drift);
+}
+
 TEST(CarriedResources, CardAnimationIsOneFullPictureAndThirteenKeyedParts)
 {
     const std::vector<COLORREF> program = ProgramColours();
