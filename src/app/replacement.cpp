@@ -56,25 +56,6 @@ bool ComposeDeleteCommand(char* command, int capacity, const char* target, const
 
 namespace {
 
-// A unique file beside target, so that the finished copy can be renamed
-// over it in one step and target is never left half-written.
-bool MakeSiblingTempName(const char* target, char* name)
-{
-    char dir[MAX_PATH];
-    if (strlen(target) >= sizeof dir)
-        return false;
-    strcpy(dir, target);
-    char* slash = strrchr(dir, '\\');
-    char* other = strrchr(dir, '/');
-    if (other > slash)
-        slash = other;
-    if (slash)
-        slash[1] = '\0';
-    else
-        strcpy(dir, ".");
-    return GetTempFileNameA(dir, "fst", 0, name) != 0;
-}
-
 bool CopyFileBytes(const char* from, const char* to)
 {
     FILE* in = fopen(from, "rb");
@@ -111,6 +92,23 @@ long long FileSize(const char* path)
 }
 
 } // namespace
+
+bool MakeSiblingTempName(const char* target, char* name)
+{
+    char dir[MAX_PATH];
+    if (strlen(target) >= sizeof dir)
+        return false;
+    strcpy(dir, target);
+    char* slash = strrchr(dir, '\\');
+    char* other = strrchr(dir, '/');
+    if (other > slash)
+        slash = other;
+    if (slash)
+        slash[1] = '\0';
+    else
+        strcpy(dir, ".");
+    return GetTempFileNameA(dir, "fst", 0, name) != 0;
+}
 
 bool CopySelfOnto(const char* ownPath, const char* target, DWORD timeLimitMs)
 {

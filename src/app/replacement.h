@@ -27,6 +27,11 @@ bool ComposeDeleteCommand(char* command, int capacity, const char* target, const
 // abandoned) and the process exits.
 int HandleReplacementSwitches(HINSTANCE module, char* commandLine);
 
+// Makes a new unique empty file in the folder of target, so that a finished
+// copy can be renamed over target in one step and target is never left
+// half-written. name receives its path (MAX_PATH bytes).
+bool MakeSiblingTempName(const char* target, char* name);
+
 // Starts a command line hidden and returns at once. (WinExec would wait up
 // to 30 s for the started step, which never reads input, to become idle.)
 bool StartHidden(const char* commandLine);

@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "app/replacement.h"
 #include "card/greeting_card.h"
 #include "personalise/exe_image.h"
 #include "personalise/message_dialog.h"
@@ -20,24 +21,6 @@ const uint16_t kMessageName = 101;
 void ShowCouldNotOpen(HWND card)
 {
     MessageBoxA(card, "Couldn't open file.", "Error", MB_OK);
-}
-
-// A unique file in the folder of path, created empty.
-bool MakeSiblingName(const char* path, char* sibling)
-{
-    char folder[kPathSize];
-    if (strlen(path) >= sizeof folder)
-        return false;
-    strcpy(folder, path);
-    char* slash = strrchr(folder, '\\');
-    char* other = strrchr(folder, '/');
-    if (other > slash)
-        slash = other;
-    if (slash != nullptr)
-        slash[1] = '\0';
-    else
-        strcpy(folder, ".");
-    return GetTempFileNameA(folder, "fst", 0, sibling) != 0;
 }
 
 } // namespace
@@ -79,7 +62,7 @@ bool WriteImageToFile(CExeImage* image, const char* path)
 bool SaveImageAs(CExeImage* image, const char* path)
 {
     char staging[MAX_PATH];
-    if (!MakeSiblingName(path, staging)) {
+    if (!MakeSiblingTempName(path, staging)) {
         image->WriteAndClose(nullptr);
         return false;
     }
@@ -156,7 +139,7 @@ void PersonaliseCopy(HWND card)
     } else {
         char command[kCopyCommandSize];
         switch (PrepareReplacement(image, ownPath, command)) {
-        case kReplacementReady: WinExec(command, SW_HIDE); break;
+        case kReplacementReady: StartHidden(command); break;
         case kReplacementWriteFailed: ShowCouldNotOpen(card); break;
         case kReplacementNoTempName: break;
         }
