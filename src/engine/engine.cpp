@@ -181,6 +181,8 @@ void CEngine::Frame()
             if (j != i)
                 m_windows[i]->TakeBackgroundFrom(m_windows[j]);
     }
+    for (int i = 0; i < m_windowCount; ++i)
+        m_windows[i]->DropPrevious();
     for (int i = n; i < m_windowCount; ++i)
         m_windows[i]->Park();
     for (int i = 0; i < n; ++i)

@@ -84,7 +84,7 @@ LRESULT OnCreate(HWND hwnd)
 } // namespace
 
 CSpriteWindow::CSpriteWindow(HWND hwnd)
-    : m_background(nullptr), m_canvas(nullptr), m_hwnd(hwnd), m_rect(), m_oldRect(), m_capRect(),
+    : m_background(nullptr), m_canvas(nullptr), m_previous(nullptr), m_previousRect(), m_hwnd(hwnd), m_rect(), m_oldRect(), m_capRect(),
       m_engine(nullptr), m_inCapture(0), m_noCapture(0), m_entries(nullptr), m_entryCount(0),
       m_entryCapacity(0), m_topmost(0)
 {
@@ -99,6 +99,7 @@ CSpriteWindow::~CSpriteWindow()
     if (m_hwnd != nullptr && IsWindow(m_hwnd) && WindowOf(m_hwnd) == this)
         SetWindowLongA(m_hwnd, 0, 0);
     delete[] m_entries;
+    DropPrevious();
     if (m_background != nullptr)
         DeleteObject(m_background);
     if (m_canvas != nullptr)
@@ -154,33 +155,12 @@ int CSpriteWindow::Contains(SpriteEntry* entry) const
     return 0;
 }
 
-void CSpriteWindow::ResizeBuffers(HDC screen, int hasOverlap, const RECT& ov)
+void CSpriteWindow::DropPrevious()
 {
-    const RECT& n = m_rect;
-    const RECT& o = m_oldRect;
-    bool sameSize = Width(n) == Width(o) && Height(n) == Height(o) && m_background != nullptr &&
-                    m_canvas != nullptr;
-    if (sameSize) {
-        // The canvas is scratch space while the kept part moves within the background.
-        if (hasOverlap) {
-            CopyBitmapPart(m_canvas, 0, 0, Width(ov), Height(ov), m_background, ov.left - o.left, ov.top - o.top);
-            CopyBitmapPart(m_background, ov.left - n.left, ov.top - n.top, Width(ov), Height(ov), m_canvas, 0, 0);
-        }
-    } else {
-        if (m_background != nullptr) {
-            if (hasOverlap && m_canvas != nullptr)
-                CopyBitmapPart(m_canvas, 0, 0, Width(ov), Height(ov), m_background, ov.left - o.left,
-                               ov.top - o.top);
-            DeleteObject(m_background);
-        }
-        m_background = CreateCompatibleBitmap(screen, Width(n), Height(n));
-        if (hasOverlap && m_background != nullptr && m_canvas != nullptr)
-            CopyBitmapPart(m_background, ov.left - n.left, ov.top - n.top, Width(ov), Height(ov), m_canvas, 0, 0);
-        if (m_canvas != nullptr)
-            DeleteObject(m_canvas);
-        m_canvas = CreateCompatibleBitmap(screen, Width(n), Height(n));
-    }
-    m_capRect = n;
+    if (m_previous != nullptr)
+        DeleteObject(m_previous);
+    m_previous = nullptr;
+    SetRectEmpty(&m_previousRect);
 }
 
 void CSpriteWindow::UpdateBackground()
@@ -189,19 +169,33 @@ void CSpriteWindow::UpdateBackground()
     const RECT o = m_oldRect;
     if (EqualRect(&n, &o))
         return;
+    DropPrevious();
     RECT ov;
     // Without a saved background there is nothing to keep: everything is grabbed.
-    int has = m_background != nullptr && m_canvas != nullptr && IntersectRect(&ov, &n, &o);
+    bool has = m_background != nullptr && IntersectRect(&ov, &n, &o);
+    bool sameSize = Width(n) == Width(o) && Height(n) == Height(o);
     {
+        // The old background stays whole until the frame's backgrounds are
+        // done: a window updated after this one may still need pixels of it.
         ScreenDC screen;
-        ResizeBuffers(screen, has, ov);
+        m_previous = m_background;
+        m_previousRect = m_capRect;
+        m_background = CreateCompatibleBitmap(screen, Width(n), Height(n));
+        if (m_canvas == nullptr || !sameSize) {
+            if (m_canvas != nullptr)
+                DeleteObject(m_canvas);
+            m_canvas = CreateCompatibleBitmap(screen, Width(n), Height(n));
+        }
     }
+    m_capRect = n;
     if (m_background == nullptr)
         return;
     if (!has) {
         GrabScreenPart(m_background, 0, 0, Width(n), Height(n), n.left, n.top);
         return;
     }
+    CopyBitmapPart(m_background, ov.left - n.left, ov.top - n.top, Width(ov), Height(ov), m_previous, ov.left - o.left,
+                   ov.top - o.top);
     // The strips of the new area outside the old one; the screen inside the
     // old area still shows this window's sprites.
     int x1 = std::min(std::max(n.left, o.left), n.right);
@@ -220,13 +214,17 @@ void CSpriteWindow::UpdateBackground()
 
 void CSpriteWindow::TakeBackgroundFrom(CSpriteWindow* other)
 {
-    if (other == this || other == nullptr || m_background == nullptr || other->m_background == nullptr)
+    if (other == this || other == nullptr || m_background == nullptr)
         return;
+    // What the other window held when this frame began: the screen there
+    // still shows its old sprites.
+    HBITMAP source = other->m_previous != nullptr ? other->m_previous : other->m_background;
+    const RECT& area = other->m_previous != nullptr ? other->m_previousRect : other->m_capRect;
     RECT r;
-    if (!IntersectRect(&r, &m_rect, &other->m_capRect))
+    if (source == nullptr || !IntersectRect(&r, &m_rect, &area))
         return;
-    CopyBitmapPart(m_background, r.left - m_rect.left, r.top - m_rect.top, Width(r), Height(r),
-                   other->m_background, r.left - other->m_capRect.left, r.top - other->m_capRect.top);
+    CopyBitmapPart(m_background, r.left - m_rect.left, r.top - m_rect.top, Width(r), Height(r), source,
+                   r.left - area.left, r.top - area.top);
 }
 
 void CSpriteWindow::Park()

@@ -21,6 +21,8 @@ public:
     // The per-frame passes, in the order the engine runs them.
     void UpdateBackground();
     void TakeBackgroundFrom(CSpriteWindow* other);
+    // Frees the background the window held before this frame's update.
+    void DropPrevious();
     void Park();
     void Present();
 
@@ -43,7 +45,9 @@ public:
     LRESULT OnInput(UINT message, WPARAM wParam, LPARAM lParam);
 
     HBITMAP m_background;  // screen pixels behind the window, for m_capRect
-    HBITMAP m_canvas;      // composition bitmap; scratch when the background moves
+    HBITMAP m_canvas;      // composition bitmap
+    HBITMAP m_previous;    // during a frame's background pass: the background before it
+    RECT m_previousRect;   // the screen area m_previous holds
     HWND m_hwnd;           // null once the platform destroyed the window
     RECT m_rect;
     RECT m_oldRect;
@@ -57,7 +61,6 @@ public:
     int32_t m_topmost;
 
 private:
-    void ResizeBuffers(HDC screen, int hasOverlap, const RECT& overlap);
     void CaptureFresh();
     void Paint();
 };

@@ -305,6 +305,26 @@ TEST_F(OverDesktop, SpritesMergeIntoOneWindowAndSplitAgain)
     ExpectScreen("apart-again");
 }
 
+// The window that showed a group moves on to another group, and the window
+// that takes over its old place must not keep the sprites it left there.
+TEST_F(OverDesktop, WindowsThatChangeGroupsLeaveNoTrail)
+{
+    Actor* a = AddActor(100, 100, 80, 40, 2, 1, 16);
+    Actor* s = AddActor(200, 100, 40, 40, 2, 1, 17);
+    Actor* t = AddActor(230, 100, 40, 40, 2, 1, 18);
+    Start();
+    Frame();
+    Frame();
+    ExpectScreen("start");
+    a->sprite->MoveTo(130, 100);
+    s->sprite->MoveTo(500, 500);
+    t->sprite->MoveTo(700, 100);
+    Frame();
+    ExpectScreen("regrouped");
+    Frame();
+    ExpectScreen("still");
+}
+
 TEST_F(OverDesktop, HiddenSpritesParkTheirWindows)
 {
     Actor* a = AddActor(150, 400, 40, 30, 2, 1, 8);

@@ -165,6 +165,32 @@ TEST(SpriteWindowBackground, TakesTheSavedPixelsOfAnotherWindowWhereItStood)
         }
 }
 
+TEST(SpriteWindowBackground, TakesWhatAnotherWindowHeldBeforeItMovedThisFrame)
+{
+    PatternWindow pattern;
+    CSpriteWindow first(nullptr), second(nullptr);
+    RECT a = R(100, 100, 200, 150), away = R(300, 250, 400, 300), b = R(150, 120, 250, 170);
+    first.SetGroupRect(&a);
+    first.UpdateBackground();
+    first.DropPrevious();
+    WriteMarker(first.m_background, a, 9);
+    // The first window has already moved on when the second one updates.
+    first.SetGroupRect(&away);
+    first.UpdateBackground();
+    second.SetGroupRect(&b);
+    second.UpdateBackground();
+    second.TakeBackgroundFrom(&first);
+    first.DropPrevious();
+    EXPECT_EQ(first.m_previous, nullptr);
+    std::vector<uint32_t> got = ReadPixels(second.m_background);
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) {
+            POINT p = {x, y};
+            uint32_t expected = PtInRect(&a, p) ? Marker(9, x, y) : ScreenPattern(x, y);
+            ASSERT_EQ(got[(y - b.top) * 100 + (x - b.left)], expected) << x << "," << y;
+        }
+}
+
 // Counts the messages a sprite window gets, then lets its own procedure act.
 struct MessageCounter {
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
