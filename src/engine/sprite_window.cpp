@@ -239,7 +239,7 @@ void CSpriteWindow::Park()
 
 void CSpriteWindow::Present()
 {
-    if (m_hwnd == nullptr)
+    if (m_hwnd == nullptr || m_engine == nullptr)
         return;
     if (!EqualRect(&m_rect, &m_oldRect)) {
         if (!IsWindowVisible(m_hwnd) && m_rect.left == m_oldRect.left && m_rect.top == m_oldRect.top)
