@@ -47,7 +47,8 @@ def title_card(s):
     """The title card's window (x, y, w, h) while it shows, else None."""
     for line in s.probe_output("visible", "CHscamper").splitlines():
         x, y, w, h = map(int, line.split())
-        if w == 282 and h == 155:
+        # A window caught while it captures its background stands off the screen.
+        if w == 282 and h == 155 and x >= 0 and y >= 0:
             return x, y, w, h
     return None
 
