@@ -28,35 +28,10 @@ void RefreshSprites(CApp* app)
         app->m_engine->RefreshAll();
 }
 
-// The windows behind the sprites may have changed when another window came
-// to the front or the front window moved.
-void CheckForeground(HWND hwnd, CApp* app)
-{
-    HWND foreground = GetForegroundWindow();
-    if (foreground != g_lastForeground) {
-        RefreshSprites(app);
-        g_lastForeground = foreground;
-        GetWindowRect(foreground, &g_lastForegroundRect);
-        return;
-    }
-    if (g_lastForeground == nullptr)
-        return;
-    HWND outermost = g_lastForeground;
-    for (HWND parent = GetParent(outermost); parent != nullptr; parent = GetParent(parent))
-        outermost = parent;
-    if (outermost == hwnd)
-        return;
-    RECT rect;
-    GetWindowRect(g_lastForeground, &rect);
-    if (!EqualRect(&rect, &g_lastForegroundRect)) {
-        RefreshSprites(app);
-        g_lastForegroundRect = rect;
-    }
-}
-
 LRESULT OnTimer(HWND hwnd, CApp* app)
 {
-    CheckForeground(hwnd, app);
+    if (ForegroundNeedsRefresh(hwnd))
+        RefreshSprites(app);
     if (app)
         app->RunFrame();
     return 0;
@@ -98,6 +73,30 @@ LRESULT OnAddScene(CApp* app, LPARAM lParam)
 }
 
 } // namespace
+
+bool ForegroundNeedsRefresh(HWND mainWindow)
+{
+    HWND foreground = GetForegroundWindow();
+    if (foreground != g_lastForeground) {
+        g_lastForeground = foreground;
+        GetWindowRect(foreground, &g_lastForegroundRect);
+        return true;
+    }
+    if (g_lastForeground == nullptr)
+        return false;
+    // The program's own windows (the card, sprite windows) may move freely.
+    HWND outermost = g_lastForeground;
+    for (HWND parent = GetParent(outermost); parent != nullptr; parent = GetParent(parent))
+        outermost = parent;
+    if (outermost == mainWindow)
+        return false;
+    RECT rect;
+    GetWindowRect(g_lastForeground, &rect);
+    if (EqualRect(&rect, &g_lastForegroundRect))
+        return false;
+    g_lastForegroundRect = rect;
+    return true;
+}
 
 char* CopyCommandBlock(HGLOBAL block)
 {

@@ -1,5 +1,6 @@
 #include "app/app.h"
 #include "app/main_window.h"
+#include "engine/engine.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
@@ -80,4 +81,74 @@ TEST(MainWindow, ScreenSaverIsRefusedAndOtherCommandsGoToTheDefault)
     EXPECT_FALSE(IsWindow(hwnd));
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "destroying posts the quit message";
+}
+
+namespace {
+HWND MakeTopLevel(HWND owner, int x)
+{
+    HWND hwnd = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, x, 10, 40, 30, owner, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(hwnd);
+    return hwnd;
+}
+} // namespace
+
+TEST(MainWindow, ForegroundCheckRefreshesOnANewOrMovedForeignWindowOnly)
+{
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    RegisterMainClass(module);
+    HWND mainWindow = CreateWindowExA(0, kMainClassName, kMainWindowTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                      nullptr, module, nullptr);
+    ASSERT_NE(mainWindow, nullptr);
+
+    HWND foreign = MakeTopLevel(nullptr, 300);
+    ASSERT_EQ(GetForegroundWindow(), foreign);
+    EXPECT_TRUE(ForegroundNeedsRefresh(mainWindow)) << "a new foreground window";
+    EXPECT_FALSE(ForegroundNeedsRefresh(mainWindow)) << "nothing changed";
+    SetWindowPos(foreign, nullptr, 301, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(ForegroundNeedsRefresh(mainWindow)) << "moved by one pixel";
+    EXPECT_FALSE(ForegroundNeedsRefresh(mainWindow)) << "not moved again";
+
+    // A window of the program's own (owned by the main window) only moves.
+    HWND own = MakeTopLevel(mainWindow, 500);
+    ASSERT_EQ(GetForegroundWindow(), own);
+    EXPECT_TRUE(ForegroundNeedsRefresh(mainWindow)) << "a change of foreground window always refreshes";
+    SetWindowPos(own, nullptr, 520, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(ForegroundNeedsRefresh(mainWindow));
+
+    DestroyWindow(own);
+    DestroyWindow(foreign);
+    DestroyWindow(mainWindow);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+TEST(MainWindow, AddSceneMessageAddsOneSceneWhateverItsStartMode)
+{
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    RegisterMainClass(module);
+    char commandLine[] = "";
+    CApp* app = new CApp(module, commandLine);
+    ASSERT_NE(app->m_hwnd, nullptr);
+    ASSERT_NE(app->m_engine, nullptr);
+    EXPECT_EQ(app->m_engine->m_holderCount, 1);
+    int spritesPerScene = app->m_engine->m_entryCount;
+    EXPECT_EQ(spritesPerScene, 11);
+
+    static const char text[] = "/s sled";
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    memcpy(GlobalLock(block), text, sizeof text);
+    GlobalUnlock(block);
+    SendMessageA(app->m_hwnd, WM_USER, 0, reinterpret_cast<LPARAM>(block));
+    EXPECT_EQ(app->m_engine->m_holderCount, 2);
+    EXPECT_EQ(app->m_engine->m_entryCount, 2 * spritesPerScene) << "the new scene's sprites come after the first's";
+    EXPECT_EQ(app->m_engine->m_startMode, 0) << "the start mode in the message has no effect";
+
+    // A foreign message without a usable block changes nothing.
+    SendMessageA(app->m_hwnd, WM_USER, 0, 0);
+    EXPECT_EQ(app->m_engine->m_holderCount, 2);
+
+    DestroyWindow(app->m_hwnd); // deletes the application object
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
