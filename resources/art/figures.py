@@ -251,6 +251,9 @@ def standing_child(c, look=1, arm=None, far_arm=None, mood="smile", eyes="open",
     arm / far_arm: list of points from the shoulder for the near / far sleeve."""
     s = ""
     L = look
+    # the patch of trodden snow the child stands on
+    s += path("M-17 0 C-16 -5 -8 -6 0 -5.5 C8 -6 16 -5 17 0 C10 2 -10 2 -17 0 Z", WHITE)
+    s += path("M-4 -0.5 C3 -1.5 10 -1.5 15 -0.5", None, SNOW2, 1.2)
     far_arm = far_arm or [(-2 * L, -38), (-6 * L, -28), (-4 * L, -20)]
     s += limb([(x * 1.0, y) for x, y in far_arm], c["coat2"], 6)
     s += circle(far_arm[-1][0], far_arm[-1][1], 3.6, c["mitten"])
