@@ -16,6 +16,7 @@ sys.path.insert(0, os.path.join(HERE, "music"))
 import numpy as np  # noqa: E402
 
 import cursors  # noqa: E402
+import icon_small  # noqa: E402
 import pictures  # noqa: E402
 import render  # noqa: E402
 import tune  # noqa: E402
@@ -71,9 +72,10 @@ def main():
     for cid, (art, hotspot) in cursors.CURSORS.items():
         write("cursor%d.cur" % cid, winfiles.cursor_file(art, hotspot))
     icons = []
-    for size in (32, 16):
-        indices = render.render(pictures.icon_drawing(size), size, size)
-        icons.append((size, size, winfiles.icon_image_8bit(indices.tolist(), render.KEY_INDEX)))
+    large = render.render(pictures.icon_drawing(32), 32, 32).tolist()
+    icons.append((32, 32, winfiles.icon_image_8bit(large, render.KEY_INDEX)))
+    small = icon_small.indices(render.KEY_INDEX)
+    icons.append((16, 16, winfiles.icon_image_8bit(small, render.KEY_INDEX)))
     write("festling.ico", winfiles.ico_file(icons))
 
     with tempfile.TemporaryDirectory() as work:

@@ -640,7 +640,8 @@ PICTURES[1200] = (493, 359, 1, card_frames)
 
 
 def icon_drawing(size):
-    """The program icon: a red sled on a snowy night slope beside a fir."""
+    """The program icon at 32 x 32 (art/icon_small.py has the 16 x 16 one):
+    a red sled on a snowy night slope beside a fir."""
     big = size >= 32
     k = size / 32
     frame = rect(0.8, 0.8, size - 1.6, size - 1.6, "none", OUT, 1.3, 6 * k)
