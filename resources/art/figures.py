@@ -30,14 +30,15 @@ def face(x, y, look=1, mood="smile", eyes="open"):
     s = ""
     ex = x + 5 * look
     if eyes == "open":
-        s += ellipse(ex, y - 0.5, 1.5, 2.3, OUT, None)
-        s += circle(ex + 0.5 * look, y - 1.4, 0.7, WHITE, None)
+        s += ellipse(ex, y - 0.5, 1.6, 2.4, OUT, None)
     elif eyes == "shut":
         s += path("M%s %s Q%s %s %s %s" % (fmt(ex - 1.8), fmt(y - 1), fmt(ex), fmt(y + 0.8), fmt(ex + 1.8), fmt(y - 1)), None, OUT, 1.0)
     elif eyes == "wide":
         s += circle(ex, y - 1.5, 2.2, WHITE, OUT, 0.9) + circle(ex + 0.6 * look, y - 1.5, 1.0, OUT, None)
     s += circle(x + 3 * look, y + 3.8, 2.4, CHEEK, None)
-    s += ellipse(x + 9.8 * look, y + 1.2, 2.0, 1.8, SKIN, OUT, 1.0)         # nose
+    s += ellipse(x + 9.6 * look, y + 1.4, 2.2, 2.0, SKIN2, None)             # nose
+    s += path("M%s %s Q%s %s %s %s" % (fmt(x + 10.5 * look), fmt(y - 0.6), fmt(x + 12.4 * look), fmt(y + 1.4),
+                                       fmt(x + 10.2 * look), fmt(y + 3.4)), None, OUT, 1.0)
     if mood == "smile":
         s += path("M%s %s Q%s %s %s %s" % (fmt(x + 5 * look), fmt(y + 5.5), fmt(x + 7.5 * look), fmt(y + 7.5),
                                            fmt(x + 9 * look), fmt(y + 5)), None, OUT, 1.0)
