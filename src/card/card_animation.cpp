@@ -7,6 +7,7 @@
 
 #include "graphics/blit.h"
 #include "graphics/fig_reader.h"
+#include "graphics/gdi_scope.h"
 #include "graphics/palette.h"
 
 namespace {
@@ -15,30 +16,22 @@ namespace {
 // program palette selected while it lives.
 class CanvasDC {
 public:
-    explicit CanvasDC(HBITMAP bitmap)
+    explicit CanvasDC(HBITMAP bitmap) : m_dc(ScopedGetDC(), bitmap)
     {
-        HDC screen = GetDC(nullptr);
-        m_dc = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        m_old = m_dc ? SelectObject(m_dc, bitmap) : nullptr;
-        if (m_dc)
+        if (m_dc != nullptr)
             SelectMainPalette(m_dc);
     }
     ~CanvasDC()
     {
-        if (m_dc == nullptr)
-            return;
-        RestorePalette(m_dc);
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
+        if (m_dc != nullptr)
+            RestorePalette(m_dc);
     }
     CanvasDC(const CanvasDC&) = delete;
     CanvasDC& operator=(const CanvasDC&) = delete;
     HDC Get() const { return m_dc; }
 
 private:
-    HDC m_dc;
-    HGDIOBJ m_old;
+    ScopedMemoryDC m_dc;
 };
 
 void FillArea(HBITMAP bitmap, const RECT& area, HBRUSH brush)
@@ -105,14 +98,15 @@ bool CCardAnimation::Open(HWND window, const void* bytes, size_t size, const REC
     m_height = reader->height;
     m_loopsLeft = static_cast<uint16_t>(reader->loopCount);
 
-    HDC screen = GetDC(nullptr);
-    SelectMainPalette(screen);
-    m_canvas = CreateCompatibleBitmap(screen, m_width, m_height);
-    m_saved = CreateCompatibleBitmap(screen, m_width, m_height);
-    m_work = CreateCompatibleBitmap(screen, m_width, m_height);
-    m_mask = CreateBitmap(m_width, m_height, 1, 1, nullptr);
-    RestorePalette(screen);
-    ReleaseDC(nullptr, screen);
+    {
+        ScopedGetDC screen;
+        SelectMainPalette(screen);
+        m_canvas = CreateCompatibleBitmap(screen, m_width, m_height);
+        m_saved = CreateCompatibleBitmap(screen, m_width, m_height);
+        m_work = CreateCompatibleBitmap(screen, m_width, m_height);
+        m_mask = CreateBitmap(m_width, m_height, 1, 1, nullptr);
+        RestorePalette(screen);
+    }
 
     RECT all = {0, 0, m_width, m_height};
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -161,11 +155,9 @@ void CCardAnimation::Tick()
     Advance();
     if (m_window == nullptr)
         return;
-    HDC dc = GetDC(m_window);
-    if (dc == nullptr)
-        return;
-    Draw(dc, &m_placement);
-    ReleaseDC(m_window, dc);
+    ScopedGetDC dc(m_window);
+    if (dc != nullptr)
+        Draw(dc, &m_placement);
 }
 
 void CCardAnimation::Draw(HDC dc, const RECT* area)
@@ -269,9 +261,8 @@ void CCardAnimation::DisposePrevious(int disposal, const RECT& previous, COLORRE
         // The previous image's area takes the incoming image's key colour.
         if (incomingKey == kNoKeyColour)
             return;
-        HBRUSH brush = CreateSolidBrush(incomingKey);
+        ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(incomingKey));
         FillArea(m_canvas, previous, brush);
-        DeleteObject(brush);
     } else if (disposal == 3) {
         // What lay under the previous image comes back.
         CopyBitmapPart(m_canvas, previous.left, previous.top, previous.right - previous.left,
@@ -285,17 +276,13 @@ void CCardAnimation::Compose(const CardAnimationFrame& frame, int canvasX, int c
         CopyBitmapPart(m_canvas, canvasX, canvasY, frame.width, frame.height, frame.bitmap, 0, 0);
         return;
     }
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    ScopedMemoryDC dc(ScopedGetDC(), m_canvas);
     if (dc == nullptr)
         return;
-    HGDIOBJ old = SelectObject(dc, m_canvas);
     // The work bitmaps are the canvas's size; nothing beyond it shows anyway.
     RECT source = {0, 0, frame.width < m_width ? frame.width : m_width,
                    frame.height < m_height ? frame.height : m_height};
+    // BlitColourKeyed leaves the program palette in its destination.
     BlitColourKeyed(dc, frame.bitmap, m_mask, m_work, canvasX, canvasY, &source, frame.keyColour);
     RestorePalette(dc);
-    SelectObject(dc, old);
-    DeleteDC(dc);
 }

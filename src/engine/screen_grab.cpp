@@ -7,6 +7,7 @@
 
 #include "graphics/blit.h"
 #include "graphics/frame_bitmaps.h"
+#include "graphics/gdi_scope.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ bool ReadBits(HBITMAP bitmap, int width, int height, uint32_t* bits)
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    int lines = GetDIBits(screen, bitmap, 0, height, bits, &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return lines == height;
+    return GetDIBits(ScopedGetDC(), bitmap, 0, height, bits, &info, DIB_RGB_COLORS) == height;
 }
 
 void Grab(HBITMAP bitmap, int x, int y)
@@ -34,14 +32,13 @@ void Grab(HBITMAP bitmap, int x, int y)
 
 void GrabScreenPart(HBITMAP bitmap, int x, int y, int width, int height, int srcX, int srcY)
 {
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen;
     RECT source = {srcX, srcY, srcX + width, srcY + height};
     RECT shown = {0, 0, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
     RECT part;
     if (IntersectRect(&part, &source, &shown))
         GrabToBitmapClipped(screen, bitmap, x + part.left - srcX, y + part.top - srcY, part.right - part.left,
                             part.bottom - part.top, part.left, part.top);
-    ReleaseDC(nullptr, screen);
 }
 
 int GrabSettled(HBITMAP bitmap, int x, int y)

@@ -9,47 +9,12 @@
 #include "engine/sprite.h"
 #include "graphics/blit.h"
 #include "graphics/frame_bitmaps.h"
+#include "graphics/gdi_scope.h"
 #include "graphics/palette.h"
 
 const char kSpriteClassName[] = "CHscamper";
 
 namespace {
-
-class ScreenDC {
-public:
-    ScreenDC() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDC() { ReleaseDC(nullptr, m_dc); }
-    operator HDC() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-};
-
-class MemoryDC {
-public:
-    MemoryDC(HDC like, HGDIOBJ object) : m_dc(CreateCompatibleDC(like)), m_old(nullptr)
-    {
-        if (m_dc != nullptr)
-            m_old = SelectObject(m_dc, object);
-    }
-    ~MemoryDC()
-    {
-        if (m_dc == nullptr)
-            return;
-        SelectClipRgn(m_dc, nullptr);
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-    }
-    operator HDC() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-};
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -177,7 +142,7 @@ void CSpriteWindow::UpdateBackground()
     {
         // The old background stays whole until the frame's backgrounds are
         // done: a window updated after this one may still need pixels of it.
-        ScreenDC screen;
+        ScopedGetDC screen;
         m_previous = m_background;
         m_previousRect = m_capRect;
         m_background = CreateCompatibleBitmap(screen, Width(n), Height(n));
@@ -355,15 +320,14 @@ void CSpriteWindow::Compose(HDC dc, const RECT* paint)
     RealizeMainPalette();
     CopyBitmapPart(m_canvas, 0, 0, GetBitmapWidth(m_canvas), GetBitmapHeight(m_canvas), m_background, 0, 0);
     {
-        MemoryDC canvas(dc, m_canvas);
-        HRGN clip = CreateRectRgn(0, 0, 1, 1);
+        ScopedMemoryDC canvas(dc, m_canvas);
+        ScopedGdiObject<HRGN> clip(CreateRectRgn(0, 0, 1, 1));
         for (int i = 0; i < m_entryCount; ++i) {
             RECT r = SpriteRectInWindow(m_entries[i]);
             SetRectRgn(clip, r.left, r.top, r.right, r.bottom);
             SelectClipRgn(canvas, clip);
             m_entries[i]->m_sprite->Draw(canvas, paint);
         }
-        DeleteObject(clip);
     }
     BlitBitmapPart(dc, m_canvas, paint->left, paint->top, Width(client) - paint->left, Height(client) - paint->top,
                    paint->left, paint->top);

@@ -1,52 +1,10 @@
 #include "graphics/blit.h"
 
 #include "graphics/frame_bitmaps.h"
+#include "graphics/gdi_scope.h"
 #include "graphics/palette.h"
 
 namespace {
-
-// A memory DC holding one object; the object goes back out and the DC is
-// deleted when the scope ends.
-class ScopedMemoryDc {
-public:
-    ScopedMemoryDc(HDC compatible, HGDIOBJ object) : m_dc(CreateCompatibleDC(compatible)), m_old(nullptr)
-    {
-        if (m_dc != nullptr && object != nullptr)
-            m_old = SelectObject(m_dc, object);
-    }
-    ~ScopedMemoryDc()
-    {
-        if (m_dc == nullptr)
-            return;
-        if (m_old != nullptr)
-            SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-    }
-    ScopedMemoryDc(const ScopedMemoryDc&) = delete;
-    ScopedMemoryDc& operator=(const ScopedMemoryDc&) = delete;
-    operator HDC() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
-// A bitmap made for one call and deleted at its end.
-class ScopedBitmap {
-public:
-    explicit ScopedBitmap(HBITMAP bitmap) : m_bitmap(bitmap) {}
-    ~ScopedBitmap()
-    {
-        if (m_bitmap != nullptr)
-            DeleteObject(m_bitmap);
-    }
-    ScopedBitmap(const ScopedBitmap&) = delete;
-    ScopedBitmap& operator=(const ScopedBitmap&) = delete;
-    operator HBITMAP() const { return m_bitmap; }
-
-private:
-    HBITMAP m_bitmap;
-};
 
 // Destination AND NOT source: the image with black where the mask is set.
 const DWORD kAndNotSource = 0x220326;
@@ -60,19 +18,19 @@ void BlitKeyed(HDC dest, const RECT* destRect, HBITMAP strip, int srcX, int srcY
     const int x = destRect->left;
     const int y = destRect->top;
     RealizeMainPalette();
-    ScopedMemoryDc source(dest, strip);
+    ScopedMemoryDC source(dest, strip);
 
     COLORREF key = keyCorner == 1 ? GetPixel(source, GetBitmapWidth(strip) - 1, GetBitmapHeight(strip) - 1)
                                   : GetPixel(source, 0, 0);
 
-    ScopedBitmap maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
-    ScopedBitmap inverseBitmap(CreateBitmap(w, h, 1, 1, nullptr));
-    ScopedBitmap workBitmap(CreateCompatibleBitmap(dest, w, h));
-    ScopedBitmap saveBitmap(CreateCompatibleBitmap(dest, w, h));
-    ScopedMemoryDc mask(dest, maskBitmap);
-    ScopedMemoryDc inverse(dest, inverseBitmap);
-    ScopedMemoryDc work(dest, workBitmap);
-    ScopedMemoryDc save(dest, saveBitmap);
+    ScopedGdiObject<HBITMAP> maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    ScopedGdiObject<HBITMAP> inverseBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    ScopedGdiObject<HBITMAP> workBitmap(CreateCompatibleBitmap(dest, w, h));
+    ScopedGdiObject<HBITMAP> saveBitmap(CreateCompatibleBitmap(dest, w, h));
+    ScopedMemoryDC mask(dest, maskBitmap);
+    ScopedMemoryDC inverse(dest, inverseBitmap);
+    ScopedMemoryDC work(dest, workBitmap);
+    ScopedMemoryDC save(dest, saveBitmap);
     SetMapMode(source, GetMapMode(dest));
 
     BitBlt(save, 0, 0, w, h, source, srcX, srcY, SRCCOPY);
@@ -97,28 +55,28 @@ void BlitKeyed(HDC dest, const RECT* destRect, HBITMAP strip, int srcX, int srcY
 void BlitBitmap(HDC dest, HBITMAP bitmap, int x, int y)
 {
     RealizeMainPalette();
-    ScopedMemoryDc source(dest, bitmap);
+    ScopedMemoryDC source(dest, bitmap);
     BitBlt(dest, x, y, GetBitmapWidth(bitmap), GetBitmapHeight(bitmap), source, 0, 0, SRCCOPY);
 }
 
 void BlitBitmapPart(HDC dest, HBITMAP bitmap, int x, int y, int width, int height, int srcX, int srcY)
 {
     RealizeMainPalette();
-    ScopedMemoryDc source(dest, bitmap);
+    ScopedMemoryDC source(dest, bitmap);
     BitBlt(dest, x, y, width, height, source, srcX, srcY, SRCCOPY);
 }
 
 void GrabToBitmap(HDC src, HBITMAP bitmap, int srcX, int srcY)
 {
     RealizeMainPalette();
-    ScopedMemoryDc target(src, bitmap);
+    ScopedMemoryDC target(src, bitmap);
     BitBlt(target, 0, 0, GetBitmapWidth(bitmap), GetBitmapHeight(bitmap), src, srcX, srcY, SRCCOPY);
 }
 
 void GrabToBitmapClipped(HDC src, HBITMAP bitmap, int x, int y, int width, int height, int srcX, int srcY)
 {
     RealizeMainPalette();
-    ScopedMemoryDc target(src, bitmap);
+    ScopedMemoryDC target(src, bitmap);
     if (x < 0) {
         width += x;
         srcX -= x;
@@ -145,10 +103,9 @@ void GrabToBitmapClipped(HDC src, HBITMAP bitmap, int x, int y, int width, int h
 void CopyBitmapPart(HBITMAP dest, int x, int y, int width, int height, HBITMAP src, int srcX, int srcY)
 {
     RealizeMainPalette();
-    HDC screen = GetDC(nullptr);
-    ScopedMemoryDc target(screen, dest);
-    ScopedMemoryDc source(screen, src);
-    ReleaseDC(nullptr, screen);
+    ScopedGetDC screen;
+    ScopedMemoryDC target(screen, dest);
+    ScopedMemoryDC source(screen, src);
     BitBlt(target, x, y, width, height, source, srcX, srcY, SRCCOPY);
 }
 
@@ -158,9 +115,9 @@ void BlitColourKeyed(HDC dest, HBITMAP src, HBITMAP mask, HBITMAP work, int x, i
     const int w = srcRect->right - srcRect->left;
     const int h = srcRect->bottom - srcRect->top;
     SelectMainPalette(dest);
-    ScopedMemoryDc source(dest, src);
-    ScopedMemoryDc maskDc(dest, mask);
-    ScopedMemoryDc workDc(dest, work);
+    ScopedMemoryDC source(dest, src);
+    ScopedMemoryDC maskDc(dest, mask);
+    ScopedMemoryDC workDc(dest, work);
     SetBkColor(source, key);
     BitBlt(maskDc, 0, 0, w, h, source, srcRect->left, srcRect->top, SRCCOPY);
     BitBlt(workDc, 0, 0, w, h, source, srcRect->left, srcRect->top, SRCCOPY);
