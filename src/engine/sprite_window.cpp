@@ -289,12 +289,10 @@ void CSpriteWindow::CaptureFresh()
     // Out of sight, the windows beneath show what lies behind this one.
     MoveWindow(m_hwnd, -1 - w, -1 - h, w, h, TRUE);
     EnumWindows(UpdateOtherWindow, reinterpret_cast<LPARAM>(m_hwnd));
-    if (m_background != nullptr) {
-        // Programs outside this one repaint in their own time.
+    // Programs outside this one repaint in their own time. The canvas is
+    // not filled here: Compose resets it from the background anyway.
+    if (m_background != nullptr)
         GrabSettled(m_background, r.left, r.top);
-        if (m_canvas != nullptr)
-            CopyBitmapPart(m_canvas, 0, 0, w, h, m_background, 0, 0);
-    }
     MoveWindow(m_hwnd, r.left, r.top, w, h, FALSE);
     InvalidateRect(m_hwnd, nullptr, FALSE);
     m_inCapture = 0;
