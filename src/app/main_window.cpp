@@ -156,9 +156,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_QUERYNEWPALETTE:
         return OnRealizePalette(hwnd);
     case WM_PALETTECHANGED:
-        if (reinterpret_cast<HWND>(wParam) == hwnd)
-            return 0;
-        return OnRealizePalette(hwnd);
+        return RealizeForPaletteChange(hwnd, reinterpret_cast<HWND>(wParam));
     case WM_PALETTEISCHANGING:
         return 0;
     case kMciNotify:

@@ -236,8 +236,7 @@ INT_PTR CALLBACK CardDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
     case WM_COMMAND: CloseCard(window); return 0;
     case WM_QUERYNEWPALETTE: return RealizeForPaletteMessage(window);
-    case WM_PALETTECHANGED:
-        return reinterpret_cast<HWND>(wParam) == window ? 0 : RealizeForPaletteMessage(window);
+    case WM_PALETTECHANGED: return RealizeForPaletteChange(window, reinterpret_cast<HWND>(wParam));
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam));
     default: return 0;

@@ -342,6 +342,11 @@ LRESULT CSpriteWindow::OnRealizePalette()
     return RealizeForPaletteMessage(m_hwnd);
 }
 
+LRESULT CSpriteWindow::OnPaletteChanged(HWND changer)
+{
+    return RealizeForPaletteChange(m_hwnd, changer);
+}
+
 LRESULT CSpriteWindow::OnDestroy()
 {
     // The engine keeps the object; it must not use the dead handle.
@@ -418,9 +423,7 @@ LRESULT CALLBACK SpriteWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_QUERYNEWPALETTE:
         return self->OnRealizePalette();
     case WM_PALETTECHANGED:
-        if (reinterpret_cast<HWND>(wParam) == hwnd)
-            return 0;
-        return self->OnRealizePalette();
+        return self->OnPaletteChanged(reinterpret_cast<HWND>(wParam));
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }

@@ -40,6 +40,7 @@ public:
 
     LRESULT OnPaint();
     LRESULT OnRealizePalette();
+    LRESULT OnPaletteChanged(HWND changer);
     LRESULT OnDestroy();
     LRESULT OnRightClick(LPARAM lParam);
     LRESULT OnInput(UINT message, WPARAM wParam, LPARAM lParam);

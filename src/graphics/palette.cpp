@@ -130,6 +130,11 @@ int RealizeForPaletteMessage(HWND window)
     return count;
 }
 
+int RealizeForPaletteChange(HWND window, HWND changer)
+{
+    return changer == window ? 0 : RealizeForPaletteMessage(window);
+}
+
 HGLOBAL LoadPackedDib(HINSTANCE module, const char* name, const char* type)
 {
     HRSRC found = FindResourceA(module, name, type);

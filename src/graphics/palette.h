@@ -18,6 +18,10 @@ void FreePalette();
 // another window: realises the program palette on it, repaints it when any
 // entry changed, and returns the number of entries realised.
 int RealizeForPaletteMessage(HWND window);
+// The answer to WM_PALETTECHANGED: the window that changed the palette does
+// nothing (realising again would start the exchange anew); any other answers
+// as RealizeForPaletteMessage.
+int RealizeForPaletteChange(HWND window, HWND changer);
 
 // The process-wide values, for the code that replaces the program palette
 // (UseFigPalette) and for windows that realise it themselves.
