@@ -37,6 +37,12 @@ LRESULT OnTimer(HWND hwnd, CApp* app)
     return 0;
 }
 
+LRESULT OnClose(HWND hwnd)
+{
+    DestroyWindow(hwnd);
+    return 0;
+}
+
 LRESULT OnDestroy(HWND hwnd, CApp* app)
 {
     SetWindowLongA(hwnd, 0, 0);
@@ -55,9 +61,19 @@ LRESULT OnDestroy(HWND hwnd, CApp* app)
     return 0;
 }
 
-LRESULT OnRealizePalette(HWND hwnd)
+LRESULT OnSysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    return RealizeForPaletteMessage(hwnd);
+    // No screen saver while the scene plays over the desktop.
+    if ((wParam & 0xFFF0) == SC_SCREENSAVE)
+        return 0;
+    return DefWindowProcA(hwnd, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnMusicNotify(CApp* app)
+{
+    if (app)
+        app->StopMusic();
+    return 0;
 }
 
 LRESULT OnAddScene(CApp* app, LPARAM lParam)
@@ -144,25 +160,19 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_TIMER:
         return OnTimer(hwnd, app);
     case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
+        return OnClose(hwnd);
     case WM_DESTROY:
         return OnDestroy(hwnd, app);
     case WM_SYSCOMMAND:
-        // No screen saver while the scene plays over the desktop.
-        if ((wParam & 0xFFF0) == SC_SCREENSAVE)
-            return 0;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return OnSysCommand(hwnd, wParam, lParam);
     case WM_QUERYNEWPALETTE:
-        return OnRealizePalette(hwnd);
+        return RealizeForPaletteMessage(hwnd);
     case WM_PALETTECHANGED:
         return RealizeForPaletteChange(hwnd, reinterpret_cast<HWND>(wParam));
     case WM_PALETTEISCHANGING:
         return 0;
     case kMciNotify:
-        if (app)
-            app->StopMusic();
-        return 0;
+        return OnMusicNotify(app);
     case WM_USER:
         return OnAddScene(app, lParam);
     default:
