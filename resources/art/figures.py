@@ -50,8 +50,11 @@ def face(x, y, look=1, mood="smile", eyes="open"):
     return s
 
 
-def head(x, y, r, c, look=1, mood="smile", eyes="open", hat=True):
-    """A rider's head with its knit hat; (x, y) is the middle of the face."""
+def head(x, y, r, c, look=1, mood="smile", eyes="open", hat=True, braid=True):
+    """A rider's head with its knit hat; (x, y) is the middle of the face.
+
+    Without the hat the hair shows, with a braid hanging down the back unless
+    braid is False (a child lying down has it drawn on the snow instead)."""
     s = ""
     # hair at the back and on the forehead
     s += ellipse(x - 4 * look, y + 1, 7, 8, c["hair"], OUT)
@@ -66,6 +69,7 @@ def head(x, y, r, c, look=1, mood="smile", eyes="open", hat=True):
             fmt(x - 11 * look), fmt(y + 2), fmt(x - 12 * look), fmt(y - 14), fmt(x + 9 * look), fmt(y - 15),
             fmt(x + 10 * look), fmt(y - 4), fmt(x + 4 * look), fmt(y - 8), fmt(x - 3 * look), fmt(y - 6),
             fmt(x - 11 * look), fmt(y + 2)), c["hair"])
+    if not hat and braid:
         s += path("M%s %s C%s %s %s %s %s %s" % (fmt(x - 9 * look), fmt(y + 4), fmt(x - 12 * look), fmt(y + 10),
                                                  fmt(x - 10 * look), fmt(y + 15), fmt(x - 13 * look), fmt(y + 19)),
                   None, OUT, 4.6)
@@ -291,6 +295,106 @@ def standing_child(c, look=1, arm=None, far_arm=None, mood="smile", eyes="open",
     return s
 
 
+def star(x, y, r, fill=YELLOW, sw=1.0):
+    """A five-pointed star, one point up."""
+    pts = []
+    for i in range(10):
+        a = math.radians(-90 + 36 * i)
+        rr = r if i % 2 == 0 else r * 0.45
+        pts.append((x + rr * math.cos(a), y + rr * math.sin(a)))
+    return polygon(pts, fill, OUT, sw)
+
+
+def spiral(x, y, r, turns=1.6, sw=0.9):
+    """A dizzy eye: a spiral winding out from (x, y)."""
+    d = ""
+    n = int(turns * 16)
+    for k in range(n + 1):
+        a = 2 * math.pi * turns * k / n
+        rr = r * k / n
+        d += ("M" if k == 0 else " L") + "%s %s" % (fmt(x + rr * math.cos(a)), fmt(y + rr * math.sin(a)))
+    return path(d, None, OUT, sw)
+
+
+def dazed_head(x, y, r, c, tilt, earmuffs=True):
+    """A head turned to the viewer with spiral eyes and an open mouth, tilted
+    by tilt degrees; the shading stays on the lower right however it tilts."""
+    s = ""
+    # hair spread on the snow round the head
+    s += group(ellipse(-2.5, 0, r + 3, r + 0.8, c["hair"]), x, y, tilt)
+    s += circle(x, y, r, SKIN)
+    s += path("M%s %s A%s %s 0 0 1 %s %s A%s %s 0 0 0 %s %s Z" % (
+        fmt(x + r * 0.98), fmt(y - r * 0.15), fmt(r), fmt(r), fmt(x - r * 0.45), fmt(y + r * 0.89),
+        fmt(r * 1.05), fmt(r * 1.05), fmt(x + r * 0.98), fmt(y - r * 0.15)), SKIN2, None)
+    s += circle(x, y, r, "none")
+    f = ""
+    f += spiral(-4, -0.5, 2.6) + spiral(4.2, -0.5, 2.6)
+    f += circle(-6.4, 4, 2.1, CHEEK, None) + circle(6.6, 4, 2.1, CHEEK, None)
+    f += ellipse(0, 2.6, 1.5, 1.2, SKIN2, OUT, 0.8)
+    f += ellipse(0.3, 6.6, 1.9, 2.2, RED2, OUT, 0.9)
+    # fringe over the forehead
+    f += path("M%s -1 A%s %s 0 0 1 %s -1 C%s -5.5 3.5 -7 0.5 -5.5 C-2.5 -7 %s -5.5 %s -1 Z" % (
+        fmt(-r), fmt(r), fmt(r), fmt(r), fmt(r - 2.5), fmt(-r + 2.5), fmt(-r)), c["hair"])
+    f += path("M-5 -8.2 C-3 -9.5 0 -10 2 -9.6", None, YELLOW, 1.0)
+    if earmuffs:
+        band = "M%s 1 C%s %s %s %s %s 1" % (fmt(-r - 0.5), fmt(-r - 1), fmt(-r - 5), fmt(r + 1), fmt(-r - 5),
+                                           fmt(r + 0.5))
+        f += path(band, None, OUT, 3.8) + path(band, None, c["band"], 1.6)
+        for side in (-1, 1):
+            f += circle(side * (r + 0.3), 2, 4.4, c["pom"]) + circle(side * (r + 0.3) - 1.2, 0.6, 1.6, WHITE, None)
+    s += group(f, x, y, tilt)
+    return s
+
+
+def lying_child(c, earmuffs=True):
+    """A child fallen on its back, head to the left and boots in the air, in
+    the units of standing_child; (0, 0) is the middle of the snow it lies in."""
+    s = ""
+    # the dent it made in the snow, heaped up at both ends
+    s += path("M-34 0 C-35 -5 -29 -8 -21 -6 C-9 -9 13 -9 25 -6 C30 -8 34 -4 33 0 C15 2.5 -17 2.5 -34 0 Z", WHITE)
+    s += path("M-4 -1 C8 -2 19 -2 29 -1", None, SNOW2, 1.2)
+    # the braid flung out on the snow behind the head
+    braid = "M-28 -6 C-32 -5 -34 -3 -32 -1.5"
+    s += path(braid, None, OUT, 4.6) + path(braid, None, c["hair"], 2.4)
+    # the far arm, raised limp
+    s += limb([(-11, -14), (-8, -25), (-1, -30)], c["coat2"], 6)
+    s += circle(0.5, -31, 3.6, c["mitten"])
+    # legs kicking up out of the coat, the far one straight, the near one bent
+    s += limb([(7, -9), (10, -25), (12, -37)], TROUSER, 7.5)
+    s += limb([(10, -7), (22, -15), (27, -27)], TROUSER, 7.5)
+    for (ax, ay), (kx, ky) in (((12, -37), (10, -25)), ((27, -27), (22, -15))):
+        # the boot stands across the shin, toes toward the face, sole to the sky
+        dx, dy = ax - kx, ay - ky
+        n = math.hypot(dx, dy)
+        ux, uy = dx / n, dy / n
+        bx, by = ax + uy * 2 + ux * 1.5, ay - ux * 2 + uy * 1.5
+        rot = math.degrees(math.atan2(uy, ux)) + 90
+        s += ellipse(bx, by, 6.2, 3.6, BROWN2, OUT, SW, rot)
+        s += group(line(-4, -1.2, 4, -1.2, OUT, 1.6), bx, by, rot)
+    # the coat, lying along the snow: lit along its top, shaded underneath
+    body = "M-15 -3 C-17 -10 -13 -17 -5 -17 C3 -18 12 -17 16 -12 C19 -7 17 -2 13 -1 C5 0.5 -7 0.5 -15 -3 Z"
+    s += path(body, c["coat"])
+    s += path("M-14 -3 C-7 0 5 0 13 -1 C17 -2 18 -6 17 -9 C12 -5 0 -3 -14 -3 Z", c["coat2"], None)
+    s += path("M-12 -14 C-6 -16.5 4 -16.5 11 -15", None, c.get("coat_l", WHITE), 1.5)
+    s += path(body, "none")
+    s += path("M13 -16 C15.5 -11 16 -6 14 -1.5", None, OUT, SW)         # the hem over the legs
+    s += path("M-13 -10 C-4 -11 6 -11 13 -9", None, c["coat2"], 1.2)
+    for x in (-7, -1, 5):
+        s += circle(x, -12.6, 1.1, c.get("button", WHITE), None)
+    # the near arm flopped on the snow beside her
+    s += limb([(-10, -11), (-3, -5), (5, -3.5)], c["coat"], 6)
+    s += circle(7, -3.6, 3.6, c["mitten"])
+    # the scarf round the neck
+    s += path("M-18 -17 C-13 -19 -10 -14 -11 -9 C-11 -5 -13 -2 -17 -2 C-15 -7 -15 -12 -18 -17 Z", c["scarf"])
+    s += path("M-12 -8 L-4 -5 L-5 -1.5 L-13 -4 Z", c["scarf"])
+    s += dazed_head(-23, -12, 10.5, c, -35, earmuffs)
+    # stars circling the dizzy head
+    s += path("M-13 -30 A11 3.5 0 0 1 -35 -30", None, SNOW3, 0.9)     # the near half of their round
+    for x, y, r in ((-33, -30.5, 3.4), (-22, -33.5, 2.8), (-14, -28, 3.2)):
+        s += star(x, y, r)
+    return s
+
+
 def snowball(x, y, r=4.5):
     return circle(x, y, r, WHITE) + path("M%s %s A%s %s 0 0 1 %s %s Z" % (
         fmt(x + r * 0.9), fmt(y - r * 0.2), fmt(r), fmt(r), fmt(x - r * 0.2), fmt(y + r * 0.9)), SNOW2, None) + \
@@ -393,6 +497,49 @@ def snowman_head(x, y, r, look=0, eyes="open", hat_tilt=0):
            rect(x - r * 0.6, y - r * 0.95 - 6, r * 1.2, 3.5, RED, None) +
            line(x - r * 0.4, y - r * 0.95 - 15, x - r * 0.4, y - r * 0.95 - 8, "#444444", 1.4) + '</g>')
     return s + hat
+
+
+def snow_half(cx, ground, r, side, tip):
+    """Half of a snowman's ball lying on the ground, tipped outward by tip
+    degrees so its broken face shows; side -1 is the left half (the face
+    turned up to the right, in shade), 1 the right half (face to the light)."""
+    rot = side * tip
+    face_w = r * math.sin(math.radians(tip)) * 0.9 + 3
+    # the dome and the broken face, in the half's own axes (cut along x = 0)
+    dome = "M0 %s A%s %s 0 0 %d 0 %s Z" % (fmt(-r), fmt(r), fmt(r), 0 if side < 0 else 1, fmt(r))
+    rim = []
+    for k in range(19):
+        a = math.radians(-90 + 180 * k / 18)
+        j = 1.0 if k % 2 == 0 else 0.78
+        rim.append((-side * face_w * math.cos(a) * j, r * math.sin(a) * (1.0 if k % 2 == 0 else 0.97)))
+    for k in range(17, 0, -1):
+        a = math.radians(-90 + 180 * k / 18)
+        rim.append((side * face_w * math.cos(a) * 0.92, r * math.sin(a)))
+    # light from the upper left whatever the tilt: the shade is where a
+    # circle moved toward the light does not reach
+    a = math.radians(-rot)
+    lx, ly = -0.2 * r, -0.24 * r
+    lx, ly = lx * math.cos(a) - ly * math.sin(a), lx * math.sin(a) + ly * math.cos(a)
+    cid = uid("half")
+    body = clip(cid, '<path d="%s"/>' % dome,
+                path(dome, SNOW2, None) + circle(lx, ly, r * 1.02, WHITE, None))
+    body += path(dome, "none")
+    if side < 0:
+        body += path("M%s %s A%s %s 0 0 1 %s %s" % (fmt(-r * 0.72), fmt(r * 0.1), fmt(r * 0.75), fmt(r * 0.75),
+                                                    fmt(-r * 0.25), fmt(-r * 0.65)), None, SNOW1, 2)
+    face = SNOW2 if side < 0 else SNOW1
+    layer = SNOW3 if side < 0 else SNOW2
+    body += polygon(rim, face)
+    for k, fy in enumerate((-0.55, -0.1, 0.35)):
+        w = face_w * (0.55 if k != 1 else 0.7)
+        body += path("M%s %s Q%s %s %s %s" % (fmt(-w * 0.6), fmt(r * fy), fmt(0), fmt(r * fy + 2), fmt(w * 0.6),
+                                              fmt(r * fy - 0.5)), None, layer, 1.1)
+    return group(body, cx, ground - r, rot)
+
+
+def coal(x, y, r=2.6):
+    """A lump of coal lying on the snow."""
+    return ellipse(x, y, r * 1.2, r, BLACK, OUT, 1.0) + circle(x - r * 0.4, y - r * 0.4, r * 0.3, "#444444", None)
 
 
 def stick_arm(x, y, angle, length=26):

@@ -139,43 +139,12 @@ GIRL = dict(coat=PURPLE, coat2=PURPLE2, coat_l=PURPLE_L, hat=PURPLE, hat2=PURPLE
             scarf2=YELLOW2, hair=YELLOW2, mitten="#FF99CC", button=WHITE)
 
 
-def fallen_girl():
-    """The girl lies on her back in the snow, boots in the air, seeing stars."""
-    c = GIRL
-    s = ""
-    # snow she fell into
-    s += path("M4 172 C8 156 30 150 52 154 C74 146 104 148 124 156 C134 160 138 166 138 172 Z", WHITE)
-    s += path("M20 168 C40 162 70 164 96 160", None, SNOW2, 2)
-    # legs up in the air, one bent
-    s += limb([(86, 146), (104, 122), (112, 100)], TROUSER, 11)
-    s += limb([(80, 148), (110, 138), (124, 116)], TROUSER, 11)
-    s += ellipse(114, 94, 8, 11, BROWN2, OUT, SW, 20) + ellipse(128, 110, 8, 11, BROWN2, OUT, SW, 35)
-    # coat, lying along the snow
-    body = "M28 150 C34 134 62 128 88 134 C98 138 100 150 92 156 C70 162 40 162 28 150 Z"
-    s += path(body, c["coat"])
-    s += path("M36 156 C56 160 80 159 92 155 C98 150 98 143 94 139 C88 150 60 154 36 156 Z", c["coat2"], None)
-    s += path(body, "none")
-    for x in (48, 62, 76):
-        s += circle(x, 139 + (x - 48) * 0.05, 1.8, WHITE, None)
-    # arms spread
-    s += limb([(44, 138), (36, 122), (40, 108)], c["coat"], 10)
-    s += circle(41, 104, 6, c["mitten"])
-    s += limb([(72, 136), (78, 120), (92, 112)], c["coat"], 10)
-    s += circle(95, 110, 6, c["mitten"])
-    # head on the left, face up
-    s += group(head(0, 0, 10.5, c, -1, "open", "shut", False), 20, 138, 80, 1.6)
-    s += circle(21, 148, 7.5, c["pom"]) + circle(19, 146, 2.8, WHITE, None)
-    # stars circling
-    for k, (x, y) in enumerate(((10, 108), (30, 98), (50, 104))):
-        r = 4.5 if k != 1 else 3.5
-        pts = []
-        for i in range(10):
-            ang = math.radians(-90 + 36 * i)
-            rr = r if i % 2 == 0 else r * 0.45
-            pts.append((x + rr * math.cos(ang), y + rr * math.sin(ang)))
-        s += polygon(pts, YELLOW, OUT, 1.0)
-    for dx, dy, r in ((60, 120, 3), (104, 146, 3.5), (130, 150, 2.5), (16, 156, 3)):
-        s += puff(dx, dy, r)
+def fallen_girl(ox, oy, sc):
+    """The girl lies on her back where she stood, boots in the air, seeing stars."""
+    s = group(lying_child(GIRL), ox, oy, 0, sc)
+    # snow thrown up by the fall
+    for dx, dy, r in ((-37, -19, 1.3), (34, -8, 1.6), (33, -15, 1.2), (30, -31, 1.1)):
+        s += puff(ox + dx * sc, oy + dy * sc, r * sc)
     return s
 
 
@@ -240,7 +209,7 @@ def girl_frames():
             s += group(standing_child(GIRL, 1, arm=arm, earmuffs=True, hat=False, skirt=True), ox, oy, 0, sc)
             s += snowball(ox + 48, oy - 132, 3.6 * sc) + motion_lines(ox + 40, oy - 126, -16, 8, 3)
         else:
-            s += group(fallen_girl(), 13, 10, 0, 0.9)
+            s += fallen_girl(ox + 10, oy - 2, sc)
         frames.append(s)
     return frames
 
@@ -356,24 +325,27 @@ def snowman_frames():
     s2 += chunk(x + 6, y - 64, 12, 10) + chunk(x - 20, y - 60, 9, 50)
     s2 += stick_arm(x - 40, y - 100, 120, 22) + stick_arm(x + 40, y - 96, 70, 22)
     frames.append(s2)
-    # 3 to 5: the bottom ball lies broken in two halves, tipped apart
+    # 3 to 5: the bottom ball has split in two halves that rock apart and
+    # settle; what flew up comes down on the snow around them
     for t in range(3):
-        s3 = path("M%s %s C%s %s %s %s %s %s Z" % (fmt(x - 66), fmt(y + 2), fmt(x - 44), fmt(y - 12), fmt(x + 44),
-                                                  fmt(y - 12), fmt(x + 68), fmt(y + 2)), WHITE)
-        crack = [(0, -56), (-4, -46), (2, -38), (-3, -28), (3, -18), (-2, -8), (1, 0)]
-        left = "M-30 0 A30 30 0 0 1 0 -56" + "".join(" L%s %s" % (fmt(cx), fmt(cy)) for cx, cy in crack[1:]) + " Z"
-        right = "M30 0 A30 30 0 0 0 0 -56" + "".join(" L%s %s" % (fmt(cx + 2), fmt(cy)) for cx, cy in crack[1:]) + " Z"
-        tip = 14 + 5 * t
-        s3 += group(path(left, WHITE) + path("M-24 -10 A26 26 0 0 1 -10 -44", None, SNOW1, 2.5) +
-                    path("M-2 -44 L-4 -8", None, SNOW3, 2.5), x - 10 - 3 * t, y, -tip)
-        s3 += group(path(right, WHITE) + path("M26 -8 A26 26 0 0 0 18 -36", None, SNOW2, 3) +
-                    path("M4 -44 L3 -8", None, SNOW3, 2.5), x + 10 + 3 * t, y, tip)
-        for k, (dx, dy, r) in enumerate(((-56, -6, 5.5), (-38, -3, 4), (50, -5, 5), (66, -3, 3.5), (0, -3, 4),
-                                         (-22, -62, 3), (26, -60, 2.6))):
-            yy = y + dy if dy > -20 else y + dy + 16 * t + 10
-            s3 += chunk(x + dx * (1 + 0.08 * t), min(yy, y - 2), r, k * 50 + t * 30)
-        s3 += stick_arm(x - 76, y - 6, 170 - 10 * t, 22) + stick_arm(x + 58, y - 14, 15 + 5 * t, 22)
-        s3 += group(path("M-9 -3 C-3 -6 3 -6 9 -3 L9 2 C3 -1 -3 -1 -9 2 Z", RED), x + 30, y - 3, 10)
+        s3 = path("M%s %s C%s %s %s %s %s %s Z" % (fmt(x - 76), fmt(y + 2), fmt(x - 54), fmt(y - 11), fmt(x + 54),
+                                                  fmt(y - 11), fmt(x + 78), fmt(y + 2)), WHITE)
+        s3 += path("M%s %s C%s %s %s %s %s %s" % (fmt(x + 20), fmt(y - 1), fmt(x + 40), fmt(y - 3), fmt(x + 56),
+                                                 fmt(y - 3), fmt(x + 68), fmt(y - 1)), None, SNOW2, 1.4)
+        fall = (1.0, 0.12, 0.0)[t]          # how far up what flew is still
+        # the stick arms come down flat on either side
+        s3 += stick_arm(x - 56 - 6 * fall, y - 4 - 40 * fall, 172 + 60 * fall, 24)
+        s3 += stick_arm(x + 60 + 8 * fall, y - 4 - 40 * fall, 8 - 50 * fall, 24)
+        # crumbs behind the halves
+        for k, (dx, r) in enumerate(((-4, 4.2), (6, 3.4), (-60, 3.6), (62, 4))):
+            s3 += chunk(x + dx, y - r * 0.6 - 22 * fall * (k % 2), r, k * 70 + t * 25)
+        s3 += snow_half(x - 30, y, 29, -1, (58, 38, 46)[t])
+        s3 += snow_half(x + 32, y, 29, 1, (52, 34, 42)[t])
+        for k, (dx, r) in enumerate(((-44, 3), (-16, 2.4), (38, 2.6), (52, 3.2), (70, 2.2))):
+            up = (70 - 6 * k) * fall * ((k + 1) % 2)
+            s3 += chunk(x + dx, y - r * 0.6 - up, r, k * 50 + t * 40)
+        for k, (dx, dy) in enumerate(((-64, -3), (2, -2.5), (64, -3.5))):
+            s3 += coal(x + dx, y + dy - 24 * fall * (k % 2 == 0), 2.4)
         frames.append(s3)
     return frames
 
@@ -670,4 +642,6 @@ def icon_drawing(size):
                rect(-1.5, -6.5, 18, 4, WOOD_L, OUT, 1.0) +
                (rect(3, -3, 2, 3, WOOD2, None) + rect(11, -3, 2, 3, WOOD2, None) if big else ""),
                3 * k, 20.5 * k, SLOPE, k)
-    return s + frame
+    # the snow stays inside the rounded corners
+    inside = rect(0.8, 0.8, size - 1.6, size - 1.6, "#000000", None, 0, 6 * k)
+    return clip("icon%d" % size, inside, s) + frame
