@@ -23,27 +23,19 @@ CCrashOverlay::CCrashOverlay(CDownhillScene* scene, HINSTANCE module, int phase)
 
 void CCrashOverlay::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     CDownhillScene* stage = StageOf(this);
     switch (phase) {
     case 0:
         Hide();
-        stage->PlaceAtRecord(this, kHeadRecord);
-        stage->LoadRecord(this, kHeadRecord);
+        stage->PlaceAndLoadRecord(this, kHeadRecord);
         break;
     case 1:
         g_headOnSled = 1;
-        stage->PlaceAtRecord(this, kHeadRecord);
-        stage->LoadRecord(this, kHeadRecord);
-        Show();
+        EnterRecord(this, kHeadRecord);
         break;
     case 2:
-        stage->PlaceAtRecord(this, kLegsRecord);
-        stage->LoadRecord(this, kLegsRecord);
-        Show();
+        EnterRecord(this, kLegsRecord);
         break;
     default:
         break;

@@ -23,15 +23,11 @@ CMenuSign::CMenuSign(CDownhillScene* scene, HINSTANCE module, int phase) : CAnim
 
 void CMenuSign::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     switch (phase) {
     case 0:
         Hide();
-        StageOf(this)->PlaceAtRecord(this, 0);
-        StageOf(this)->LoadRecord(this, 0);
+        StageOf(this)->PlaceAndLoadRecord(this, 0);
         break;
     case 1:
         Show();

@@ -34,16 +34,12 @@ CObstacle::~CObstacle()
 
 void CObstacle::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     CDownhillScene* stage = StageOf(this);
     switch (phase) {
     case 0:
         Hide();
-        stage->PlaceAtRecord(this, kSnowmanRecord);
-        stage->LoadRecord(this, kSnowmanRecord);
+        stage->PlaceAndLoadRecord(this, kSnowmanRecord);
         break;
     case 1:
     case 2: {
@@ -52,9 +48,7 @@ void CObstacle::SetPhase(int phase)
         POINT start = stage->LaneStart(meet.x, meet.y);
         m_records[record].x = start.x;
         m_records[record].y = start.y;
-        stage->PlaceAtRecord(this, record);
-        stage->LoadRecord(this, record);
-        Show();
+        EnterRecord(this, record);
         break;
     }
     default:

@@ -104,8 +104,9 @@ void CDownhillScene::PlaceAtRecord(CAnimSprite* actor, int index) const
     actor->Place(m_stageX + r.x, m_stageY + r.y, r.width, r.height);
 }
 
-HBITMAP CDownhillScene::LoadRecord(CAnimSprite* actor, int index) const
+HBITMAP CDownhillScene::PlaceAndLoadRecord(CAnimSprite* actor, int index) const
 {
+    PlaceAtRecord(actor, index);
     return actor->LoadStrip(actor->m_records[index].imageId, 0, kImageKindFig);
 }
 

@@ -51,9 +51,11 @@ public:
     void SendPhase(int id, int phase);
 
     // Places the actor at its record (stage position plus origin, the record's
-    // frame size) and loads the record's picture.
+    // frame size).
     void PlaceAtRecord(CAnimSprite* actor, int index) const;
-    HBITMAP LoadRecord(CAnimSprite* actor, int index) const;
+    // Places the actor at its record, then loads the record's picture: the
+    // strip's columns follow from the frame size placed first.
+    HBITMAP PlaceAndLoadRecord(CAnimSprite* actor, int index) const;
 
     // A stage point beyond the screen's right or lower edge from which whole
     // lane Steps lead to (x0, y0).
@@ -74,6 +76,23 @@ CDownhillScene* CreateDownhillScene(HINSTANCE module, HWND owner, void* callback
 inline CDownhillScene* StageOf(const CSprite* actor)
 {
     return static_cast<CDownhillScene*>(actor->m_scene);
+}
+
+// The common start of every actor's SetPhase: the new phase, shown from
+// frame 0, its Steps counted from 0.
+inline void BeginPhase(CSprite* actor, int phase)
+{
+    actor->m_phase = phase;
+    actor->m_frame = 0;
+    actor->m_firstFrame = 0;
+    actor->m_ticks = 0;
+}
+
+// Places and loads the actor at its record and shows it.
+inline void EnterRecord(CAnimSprite* actor, int index)
+{
+    StageOf(actor)->PlaceAndLoadRecord(actor, index);
+    actor->Show();
 }
 
 // One lane Step of a record.

@@ -29,44 +29,33 @@ CSled::CSled(CDownhillScene* scene, HINSTANCE module, int phase) : CAnimSprite(s
     SetPhase(phase);
 }
 
-void CSled::Enter(int record)
-{
-    StageOf(this)->PlaceAtRecord(this, record);
-    StageOf(this)->LoadRecord(this, record);
-    Show();
-}
-
 void CSled::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     switch (phase) {
     case 0:
         Hide();
-        StageOf(this)->PlaceAtRecord(this, kRideRecord);
-        StageOf(this)->LoadRecord(this, kRideRecord);
+        StageOf(this)->PlaceAndLoadRecord(this, kRideRecord);
         break;
     case 1:
     case 7:
-        Enter(kRideRecord);
+        EnterRecord(this, kRideRecord);
         break;
     case 2:
-        Enter(kWaveRecord);
+        EnterRecord(this, kWaveRecord);
         break;
     case 3:
-        Enter(kBearRecord);
+        EnterRecord(this, kBearRecord);
         break;
     case 4:
         // The bear's picture stays; it waits for the big tree.
         m_frame = 2;
         break;
     case 5:
-        Enter(kHitRecord);
+        EnterRecord(this, kHitRecord);
         break;
     case 6:
-        Enter(kPloughRecord);
+        EnterRecord(this, kPloughRecord);
         break;
     default:
         break;

@@ -18,19 +18,9 @@ CSnowballBoy::CSnowballBoy(CDownhillScene* scene, HINSTANCE module, int phase) :
     SetPhase(phase);
 }
 
-void CSnowballBoy::Enter()
-{
-    StageOf(this)->PlaceAtRecord(this, 0);
-    StageOf(this)->LoadRecord(this, 0);
-    Show();
-}
-
 void CSnowballBoy::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     const CDownhillScene* stage = StageOf(this);
     switch (phase) {
     case 0:
@@ -47,18 +37,18 @@ void CSnowballBoy::SetPhase(int phase)
         }
         m_records[0].x = x;
         m_records[0].y = y;
-        Enter();
+        EnterRecord(this, 0);
         g_boyCalled = 0;
         break;
     }
     case 2:
         g_sceneryPaused = 1;
-        Enter();
+        EnterRecord(this, 0);
         break;
     case 3:
         g_sceneryPaused = 0;
         m_frame = kCoveredFrame;
-        Enter();
+        EnterRecord(this, 0);
         break;
     default:
         break;

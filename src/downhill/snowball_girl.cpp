@@ -18,37 +18,26 @@ CSnowballGirl::CSnowballGirl(CDownhillScene* scene, HINSTANCE module, int phase)
     SetPhase(phase);
 }
 
-void CSnowballGirl::Enter()
-{
-    StageOf(this)->PlaceAtRecord(this, 0);
-    StageOf(this)->LoadRecord(this, 0);
-    Show();
-}
-
 void CSnowballGirl::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     switch (phase) {
     case 0:
         Hide();
-        StageOf(this)->PlaceAtRecord(this, 0);
-        StageOf(this)->LoadRecord(this, 0);
+        StageOf(this)->PlaceAndLoadRecord(this, 0);
         break;
     case 1:
         // As many lane Steps from her place as the boy needs to reach his.
         m_records[0].x = kLaneStepX * g_fightSteps + kGirlPlace.x;
         m_records[0].y = kLaneStepY * g_fightSteps + kGirlPlace.y;
-        Enter();
+        EnterRecord(this, 0);
         break;
     case 2:
-        Enter();
+        EnterRecord(this, 0);
         break;
     case 3:
         m_frame = kFallenFrame;
-        Enter();
+        EnterRecord(this, 0);
         break;
     default:
         break;

@@ -13,7 +13,4 @@ public:
     void SetPhase(int phase) override;
     void Draw(HDC dc, const RECT* clip) override;
     void OnMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void Enter();
 };

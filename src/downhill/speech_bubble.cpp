@@ -30,10 +30,7 @@ CSpeechBubble::~CSpeechBubble()
 
 void CSpeechBubble::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     // Phase n would show bubble n for m_bubbleTicks Steps; with no bubble in
     // the slot there is nothing to show.
     if (phase >= 1 && phase <= kBubbleSlots && m_bubbleImages[phase] != nullptr) {

@@ -28,16 +28,12 @@ CTree::CTree(CDownhillScene* scene, HINSTANCE module, int phase, int id)
 
 void CTree::SetPhase(int phase)
 {
-    m_phase = phase;
-    m_frame = 0;
-    m_firstFrame = 0;
-    m_ticks = 0;
+    BeginPhase(this, phase);
     CDownhillScene* stage = StageOf(this);
     switch (phase) {
     case 0:
         Hide();
-        stage->PlaceAtRecord(this, 0);
-        stage->LoadRecord(this, 0);
+        stage->PlaceAndLoadRecord(this, 0);
         break;
     case 1:
     case 2:
@@ -48,9 +44,7 @@ void CTree::SetPhase(int phase)
         POINT start = stage->LaneStart(kCrossing.x, kCrossing.y);
         m_records[kBigTreeRecord].x = start.x;
         m_records[kBigTreeRecord].y = start.y;
-        stage->PlaceAtRecord(this, kBigTreeRecord);
-        stage->LoadRecord(this, kBigTreeRecord);
-        Show();
+        EnterRecord(this, kBigTreeRecord);
         m_treeIndex = kBigTreeRecord;
         SetPhase(6);
         break;
@@ -70,9 +64,7 @@ void CTree::StartPass()
     POINT start = stage->LaneStart(from.x, from.y);
     r.x = start.x;
     r.y = start.y;
-    stage->PlaceAtRecord(this, m_treeIndex);
-    stage->LoadRecord(this, m_treeIndex);
-    Show();
+    EnterRecord(this, m_treeIndex);
     SetPhase(m_phase == 1 ? 3 : 4);
 }
 
