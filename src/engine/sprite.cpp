@@ -134,10 +134,7 @@ void CSprite::DrawKeyed(HDC dc, const RECT* clip, int keyCorner)
 
 void CSprite::Draw(HDC dc, const RECT* clip)
 {
-    int srcX, srcY;
-    if (!IsShown() || !FrameSource(&srcX, &srcY))
-        return;
-    BlitKeyed(dc, &m_dstRect, m_image, srcX, srcY, 0);
+    CSprite::DrawKeyed(dc, clip, 0);
 }
 
 void CSprite::DrawOpaque(HDC dc, const RECT* clip)
