@@ -5,27 +5,12 @@
 #include "app/app.h"
 #include "downhill/scene.h"
 #include "engine/grouping.h"
+#include "engine/pointer_list.h"
 #include "engine/scene.h"
 #include "engine/sprite.h"
 #include "engine/sprite_window.h"
 
 namespace {
-
-// Grows a plain array of pointers by one element; false when no memory is left.
-template <typename T>
-bool Append(T**& items, int32_t& count, T* item)
-{
-    T** grown = new (std::nothrow) T*[count + 1];
-    if (grown == nullptr)
-        return false;
-    for (int i = 0; i < count; ++i)
-        grown[i] = items[i];
-    grown[count] = item;
-    delete[] items;
-    items = grown;
-    ++count;
-    return true;
-}
 
 // The engine whose frame is running. A card opened inside a tick runs its own
 // message loop, and a WM_CLOSE that reaches the main window there destroys
@@ -131,7 +116,7 @@ int CEngine::AddScene(CScene* scene)
 int CEngine::AttachScene(SceneHolder* holder)
 {
     SetSceneCallback(holder->m_scene, 1, EngineSceneCallback);
-    if (!Append(m_holders, m_holderCount, holder)) {
+    if (!AppendPointer(m_holders, m_holderCount, holder)) {
         delete holder->m_scene;
         delete holder;
         return 0;
@@ -195,7 +180,7 @@ int CEngine::EnsureWindows(int index)
         CSpriteWindow* window = CreateSpriteWindow(this, -2, -2, 1, 1);
         if (window == nullptr)
             return 0;
-        if (!Append(m_windows, m_windowCount, window)) {
+        if (!AppendPointer(m_windows, m_windowCount, window)) {
             delete window;
             return 0;
         }

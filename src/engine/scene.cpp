@@ -6,6 +6,7 @@
 #include <new>
 
 #include "card/greeting_card.h"
+#include "engine/pointer_list.h"
 #include "engine/sprite.h"
 
 namespace {
@@ -94,16 +95,7 @@ int CScene::AddSprite(CSprite* sprite)
 {
     if (sprite == nullptr)
         return 0;
-    CSprite** grown = new (std::nothrow) CSprite*[m_count + 1];
-    if (grown == nullptr)
-        return 0;
-    for (int i = 0; i < m_count; ++i)
-        grown[i] = m_sprites[i];
-    grown[m_count] = sprite;
-    delete[] m_sprites;
-    m_sprites = grown;
-    ++m_count;
-    return 1;
+    return AppendPointer(m_sprites, m_count, sprite) ? 1 : 0;
 }
 
 int CScene::GetSpriteCount()

@@ -5,6 +5,7 @@
 
 #include "engine/engine.h"
 #include "engine/grouping.h"
+#include "engine/pointer_list.h"
 #include "engine/screen_grab.h"
 #include "engine/sprite.h"
 #include "graphics/blit.h"
@@ -98,17 +99,14 @@ void CSpriteWindow::ClearEntries()
 
 int CSpriteWindow::AddEntry(SpriteEntry* entry)
 {
-    if (m_entryCount == m_entryCapacity) {
-        SpriteEntry** grown = new (std::nothrow) SpriteEntry*[m_entryCapacity + 1];
-        if (grown == nullptr)
-            return 0;
-        for (int i = 0; i < m_entryCount; ++i)
-            grown[i] = m_entries[i];
-        delete[] m_entries;
-        m_entries = grown;
-        ++m_entryCapacity;
+    // ClearEntries keeps the array; it grows only when full.
+    if (m_entryCount < m_entryCapacity) {
+        m_entries[m_entryCount++] = entry;
+        return 1;
     }
-    m_entries[m_entryCount++] = entry;
+    if (!AppendPointer(m_entries, m_entryCount, entry))
+        return 0;
+    m_entryCapacity = m_entryCount;
     return 1;
 }
 
