@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include "graphics/palette.h"
+#include "personalise/le_bytes.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ bool Take(FigReader* reader, size_t count, const uint8_t** bytes)
     *bytes = reader->position;
     reader->position += count;
     return true;
-}
-
-uint16_t Le16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
 }
 
 HPALETTE PaletteFromTable(const uint8_t* table)
@@ -52,14 +42,14 @@ HPALETTE PaletteFromTable(const uint8_t* table)
 bool ReadHeader(FigReader* reader)
 {
     const uint8_t* header = nullptr;
-    if (!Take(reader, kFigHeaderSize, &header) || Le32(header) != kFigMagic)
+    if (!Take(reader, kFigHeaderSize, &header) || Read32(header) != kFigMagic)
         return false;
-    reader->loopCount = static_cast<int16_t>(Le16(header + 4));
-    reader->imageCount = Le16(header + 6);
-    reader->width = Le16(header + 8);
-    reader->height = Le16(header + 10);
-    reader->spare = Le16(header + 12);
-    reader->paletteSize = Le32(header + 14);
+    reader->loopCount = static_cast<int16_t>(Read16(header + 4));
+    reader->imageCount = Read16(header + 6);
+    reader->width = Read16(header + 8);
+    reader->height = Read16(header + 10);
+    reader->spare = Read16(header + 12);
+    reader->paletteSize = Read32(header + 14);
 
     const uint8_t* block = nullptr;
     int status = Z_DATA_ERROR;
@@ -155,13 +145,13 @@ int FigReadImage(FigReader* reader, HBITMAP* bitmap, FigImageInfo** info)
     // places are unknown. FigRewind starts afresh.
     const uint8_t* record = nullptr;
     const uint8_t* block = nullptr;
-    if (!Take(reader, kFigRecordSize, &record) || !Take(reader, Le32(record + 10), &block)) {
+    if (!Take(reader, kFigRecordSize, &record) || !Take(reader, Read32(record + 10), &block)) {
         reader->position = reader->end;
         return kFigImageDamaged;
     }
-    int32_t width = static_cast<int16_t>(Le16(record));
-    int32_t height = static_cast<int16_t>(Le16(record + 2));
-    uint32_t dataSize = Le32(record + 10);
+    int32_t width = static_cast<int16_t>(Read16(record));
+    int32_t height = static_cast<int16_t>(Read16(record + 2));
+    uint32_t dataSize = Read32(record + 10);
     // A negative height is a top-down image; a width or height of 0 or less
     // describes no pixels at all.
     int32_t rows = height < 0 ? -height : height;
@@ -174,16 +164,16 @@ int FigReadImage(FigReader* reader, HBITMAP* bitmap, FigImageInfo** info)
     made->header.biSize = sizeof(BITMAPINFOHEADER);
     made->header.biWidth = width;
     made->header.biHeight = height;
-    made->header.biPlanes = Le16(record + 4);
-    made->header.biBitCount = Le16(record + 6);
-    made->header.biCompression = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(Le16(record + 8))));
+    made->header.biPlanes = Read16(record + 4);
+    made->header.biBitCount = Read16(record + 6);
+    made->header.biCompression = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(Read16(record + 8))));
     made->header.biClrUsed = 256;
     made->header.biClrImportant = 256;
-    made->x = static_cast<int16_t>(Le16(record + 14));
-    made->y = static_cast<int16_t>(Le16(record + 16));
-    made->keyIndex = static_cast<int16_t>(Le16(record + 18));
-    made->delay = static_cast<int16_t>(Le16(record + 20));
-    made->disposal = static_cast<int16_t>(Le16(record + 22));
+    made->x = static_cast<int16_t>(Read16(record + 14));
+    made->y = static_cast<int16_t>(Read16(record + 16));
+    made->keyIndex = static_cast<int16_t>(Read16(record + 18));
+    made->delay = static_cast<int16_t>(Read16(record + 20));
+    made->disposal = static_cast<int16_t>(Read16(record + 22));
 
     unsigned long rowBytes = (static_cast<unsigned long>(width) + 3) & ~3ul;
     unsigned long room = rowBytes * static_cast<unsigned long>(rows);

@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "personalise/le_bytes.h"
+
 namespace {
 
 // The process-wide palette state; see palette.h.
@@ -30,17 +32,6 @@ uint32_t ImageBytes(const BITMAPINFOHEADER* header)
         return 0;
     int64_t bytes = (rowBits + 31) / 32 * 4 * rows;
     return bytes > 0x7FFFFFFF ? 0 : static_cast<uint32_t>(bytes);
-}
-
-uint16_t Le16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
 }
 
 } // namespace
@@ -154,16 +145,16 @@ HGLOBAL PackedDibFromFile(const void* file, size_t size)
     const size_t kFileHeader = 14;
     if (bytes == nullptr || size < kFileHeader + 12)
         return nullptr;
-    uint32_t infoSize = Le32(bytes + kFileHeader);
+    uint32_t infoSize = Read32(bytes + kFileHeader);
     BITMAPINFOHEADER header = {};
     size_t tableStart = 0;
     size_t entryBytes = 4;
     if (infoSize == 12) {
         // The old core header: 16-bit sizes and 3-byte colour entries.
-        header.biWidth = static_cast<int16_t>(Le16(bytes + kFileHeader + 4));
-        header.biHeight = static_cast<int16_t>(Le16(bytes + kFileHeader + 6));
-        header.biPlanes = Le16(bytes + kFileHeader + 8);
-        header.biBitCount = Le16(bytes + kFileHeader + 10);
+        header.biWidth = static_cast<int16_t>(Read16(bytes + kFileHeader + 4));
+        header.biHeight = static_cast<int16_t>(Read16(bytes + kFileHeader + 6));
+        header.biPlanes = Read16(bytes + kFileHeader + 8);
+        header.biBitCount = Read16(bytes + kFileHeader + 10);
         tableStart = kFileHeader + 12;
         entryBytes = 3;
     } else if (infoSize == sizeof(BITMAPINFOHEADER) && size >= kFileHeader + sizeof(BITMAPINFOHEADER)) {
@@ -196,8 +187,8 @@ HGLOBAL PackedDibFromFile(const void* file, size_t size)
 
     // Without the "BM" signature the bits are taken to follow the colour table.
     size_t bitsOffset = tableStart + colours * entryBytes;
-    if (Le16(bytes) == 0x4D42)
-        bitsOffset = Le32(bytes + 10);
+    if (Read16(bytes) == 0x4D42)
+        bitsOffset = Read32(bytes + 10);
     if (bitsOffset > size || size - bitsOffset < header.biSizeImage)
         return nullptr;
 

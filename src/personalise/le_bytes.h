@@ -1,5 +1,6 @@
-// Little-endian fields of executable files, read and written through bytes so
-// that a field at any address (even an odd one in a damaged file) is safe.
+// Little-endian fields of the files the program reads (executables, FIG and
+// BMP images), read and written through bytes so that a field at any address
+// (even an odd one in a damaged file) is safe.
 #pragma once
 #include <stdint.h>
 
