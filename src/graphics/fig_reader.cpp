@@ -21,24 +21,6 @@ bool Take(FigReader* reader, size_t count, const uint8_t** bytes)
     return true;
 }
 
-HPALETTE PaletteFromTable(const uint8_t* table)
-{
-    struct {
-        WORD version;
-        WORD count;
-        PALETTEENTRY entries[256];
-    } logical;
-    logical.version = 0x300;
-    logical.count = 256;
-    for (int i = 0; i < 256; ++i) {
-        logical.entries[i].peRed = table[i * 4 + 2];
-        logical.entries[i].peGreen = table[i * 4 + 1];
-        logical.entries[i].peBlue = table[i * 4];
-        logical.entries[i].peFlags = 0;
-    }
-    return CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
-}
-
 bool ReadHeader(FigReader* reader)
 {
     const uint8_t* header = nullptr;
@@ -58,7 +40,7 @@ bool ReadHeader(FigReader* reader)
         status = InflateBuffer(reader->palette, &room, block, reader->paletteSize);
     }
     if (reader->paletteHandle == nullptr)
-        reader->paletteHandle = PaletteFromTable(reader->palette);
+        reader->paletteHandle = CreateTablePalette(reader->palette, 256);
     return status == Z_OK;
 }
 

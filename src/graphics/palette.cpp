@@ -1,7 +1,6 @@
 #include "graphics/palette.h"
 
 #include <stdint.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "personalise/le_bytes.h"
@@ -219,25 +218,27 @@ HPALETTE CreateDibPalette(const BITMAPINFOHEADER* header)
 {
     if (header == nullptr)
         return nullptr;
-    uint32_t count = ColourCount(header);
-    if (count == 0 || count > 256)
+    return CreateTablePalette(reinterpret_cast<const uint8_t*>(header) + header->biSize, ColourCount(header));
+}
+
+HPALETTE CreateTablePalette(const uint8_t* table, uint32_t count)
+{
+    if (table == nullptr || count == 0 || count > 256)
         return nullptr;
-    LOGPALETTE* logical =
-        static_cast<LOGPALETTE*>(calloc(1, sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY)));
-    if (logical == nullptr)
-        return nullptr;
-    logical->palVersion = 0x300;
-    logical->palNumEntries = static_cast<WORD>(count);
-    const uint8_t* table = reinterpret_cast<const uint8_t*>(header) + header->biSize;
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } logical;
+    logical.version = 0x300;
+    logical.count = static_cast<WORD>(count);
     for (uint32_t i = 0; i < count; ++i) {
-        logical->palPalEntry[i].peRed = table[i * 4 + 2];
-        logical->palPalEntry[i].peGreen = table[i * 4 + 1];
-        logical->palPalEntry[i].peBlue = table[i * 4];
-        logical->palPalEntry[i].peFlags = 0;
+        logical.entries[i].peRed = table[i * 4 + 2];
+        logical.entries[i].peGreen = table[i * 4 + 1];
+        logical.entries[i].peBlue = table[i * 4];
+        logical.entries[i].peFlags = 0;
     }
-    HPALETTE palette = CreatePalette(logical);
-    free(logical);
-    return palette;
+    return CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
 }
 
 HBITMAP CreateBitmapFromDib(HGLOBAL packedDib, HPALETTE palette, UINT usage)

@@ -4,6 +4,7 @@
 // palettes and device bitmaps.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 
 void InitPalette(HINSTANCE module, HWND mainWindow);
 void RealizePaletteOn(HWND window);
@@ -37,4 +38,7 @@ HGLOBAL LoadPackedDib(HINSTANCE module, const char* name, const char* type);
 // resource's bytes); every read stays inside size bytes.
 HGLOBAL PackedDibFromFile(const void* file, size_t size);
 HPALETTE CreateDibPalette(const BITMAPINFOHEADER* header);
+// A logical palette of count (1 to 256) entries from a colour table of blue,
+// green, red and one spare byte per entry; null for any other count.
+HPALETTE CreateTablePalette(const uint8_t* table, uint32_t count);
 HBITMAP CreateBitmapFromDib(HGLOBAL packedDib, HPALETTE palette, UINT usage);

@@ -161,6 +161,23 @@ TEST(DibPalette, EntriesComeFromTheColourTable)
     EXPECT_EQ(CreateDibPalette(nullptr), nullptr);
 }
 
+TEST(DibPalette, TablePaletteHoldsOneToTwoHundredFiftySixEntries)
+{
+    const std::vector<uint8_t> colours = fig_builder::TestColours();
+    for (uint32_t count : {1u, 256u}) {
+        SCOPED_TRACE(count);
+        HPALETTE palette = CreateTablePalette(colours.data(), count);
+        ASSERT_NE(palette, nullptr);
+        ExpectEntriesEqualTable(palette, colours.data(), count);
+        DeleteObject(palette);
+    }
+    // More than a logical palette of the program can hold is refused before
+    // anything is read.
+    EXPECT_EQ(CreateTablePalette(colours.data(), 257), nullptr);
+    EXPECT_EQ(CreateTablePalette(colours.data(), 0), nullptr);
+    EXPECT_EQ(CreateTablePalette(nullptr, 4), nullptr);
+}
+
 TEST(DibBitmap, DeviceBitmapShowsTheDibsColours)
 {
     const std::vector<uint8_t> colours = fig_builder::TestColours();
