@@ -41,11 +41,10 @@ HPALETTE FigLoadPalette(HINSTANCE module, const char* name)
     FigReader* reader = FigOpenResource(module, name);
     if (reader == nullptr)
         return nullptr;
-    // The palette outlives the reader: take it and free the reader without
-    // closing it.
-    FreeResource(reader->resource);
+    // The palette outlives the reader: the reader gives it up before closing.
     HPALETTE palette = reader->paletteHandle;
-    free(reader);
+    reader->paletteHandle = nullptr;
+    FigClose(reader);
     return palette;
 }
 
