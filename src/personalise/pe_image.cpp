@@ -182,29 +182,33 @@ void CPeImage::ReplaceResourceData(const char* type, const char* name, const uin
         dataGrowth += growth;
 }
 
-bool CPeImage::HasWriterLayout() const
+const char* CPeImage::PlacementFault() const
 {
-    if (root == nullptr)
-        return false;
     PeSection resources = Section(resourceSection);
     if (resourceRva != resources.VirtualAddress || resourceOffset != resources.PointerToRawData)
-        return false;
+        return "the resource section does not start with the resource directory";
     if (static_cast<uint64_t>(SectionTableOffset()) + kSectionHeaderSize * numberOfSections > resourceOffset)
-        return false;
+        return "the resource section overlaps the headers";
     for (uint32_t i = 0; i < numberOfSections; ++i) {
         if (static_cast<int>(i) == resourceSection)
             continue;
         PeSection other = Section(static_cast<int>(i));
-        if (other.VirtualAddress >= resources.VirtualAddress)
-            return false;
-        if (other.SizeOfRawData > 0 &&
-            static_cast<uint64_t>(other.PointerToRawData) + other.SizeOfRawData > resourceOffset)
-            return false;
+        if (other.VirtualAddress >= resources.VirtualAddress ||
+            (other.SizeOfRawData > 0 &&
+             static_cast<uint64_t>(other.PointerToRawData) + other.SizeOfRawData > resourceOffset))
+            return "the resource section is not the last section of the file and the image";
     }
     // The writer writes nothing after the resource data; nothing may be there.
     if (static_cast<uint64_t>(resources.PointerToRawData) + resources.SizeOfRawData != viewSize)
-        return false;
+        return "the file does not end with the resource section";
     if (!IsPowerOfTwo(OptionalField(kOptFileAlignment)) || !IsPowerOfTwo(OptionalField(kOptSectionAlignment)))
+        return "the alignments are not powers of two";
+    return nullptr;
+}
+
+bool CPeImage::HasWriterLayout() const
+{
+    if (root == nullptr || PlacementFault() != nullptr)
         return false;
     uint32_t tableBytes;
     if (!TablesInLevelOrder(&tableBytes) || tableBytes > directorySize || !NamesAfter(tableBytes))

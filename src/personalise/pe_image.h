@@ -60,6 +60,10 @@ public:
     // tables level by level, then the data entries, then the name strings,
     // then the data packed in order, each item padded to 8 bytes.
     bool HasWriterLayout() const;
+    // Why the resource section is not placed as the writer rebuilds it (last
+    // in file and image, starting with the directory, nothing after it,
+    // power-of-two alignments), or null when it is.
+    const char* PlacementFault() const;
 
     uint32_t OptionalHeaderOffset() const { return ntOffset + 24; }
     uint32_t SectionTableOffset() const { return ntOffset + 24 + kOptionalHeaderSize; }

@@ -162,45 +162,6 @@ uint32_t ImageChecksum(const uint8_t* bytes, uint32_t size, uint32_t checksumAt)
     return ((sum & 0xFFFF) + (sum >> 16)) + size;
 }
 
-bool IsPowerOfTwo(uint32_t value)
-{
-    return value != 0 && (value & (value - 1)) == 0;
-}
-
-bool CheckPlacement(const CPeImage& image, const char** error)
-{
-    PeSection resources = image.Section(image.ResourceSection());
-    if (image.ResourceRva() != resources.VirtualAddress || image.ResourceOffset() != resources.PointerToRawData) {
-        *error = "the resource section does not start with the resource directory";
-        return false;
-    }
-    if (image.SectionTableOffset() + kSectionHeaderSize * image.SectionCount() > image.ResourceOffset()) {
-        *error = "the resource section overlaps the headers";
-        return false;
-    }
-    for (uint32_t i = 0; i < image.SectionCount(); ++i) {
-        if (static_cast<int>(i) == image.ResourceSection())
-            continue;
-        PeSection other = image.Section(static_cast<int>(i));
-        if (other.VirtualAddress >= resources.VirtualAddress ||
-            (other.SizeOfRawData > 0 &&
-             static_cast<uint64_t>(other.PointerToRawData) + other.SizeOfRawData > resources.PointerToRawData)) {
-            *error = "the resource section is not the last section of the file and the image";
-            return false;
-        }
-    }
-    if (static_cast<uint64_t>(resources.PointerToRawData) + resources.SizeOfRawData != image.viewSize) {
-        *error = "the file does not end with the resource section";
-        return false;
-    }
-    if (!IsPowerOfTwo(image.OptionalField(kOptFileAlignment)) ||
-        !IsPowerOfTwo(image.OptionalField(kOptSectionAlignment))) {
-        *error = "the alignments are not powers of two";
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint32_t* outputSize,
@@ -213,7 +174,8 @@ bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint
         *error = "not a PE32 file with a sound resource directory";
         return false;
     }
-    if (!CheckPlacement(image, error))
+    *error = image.PlacementFault();
+    if (*error != nullptr)
         return false;
 
     CResData** items;
