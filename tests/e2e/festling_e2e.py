@@ -3,10 +3,12 @@ the test display, over a known desktop picture, with xdotool input and
 ImageMagick screenshots. Every process a session starts is stopped at its end."""
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
 import unittest
+import zlib
 
 EXE = os.environ.get("FESTLING_EXE", "")
 PROBE = os.environ.get("FESTLING_PROBE", "")
@@ -14,6 +16,7 @@ DISPLAY = os.environ.get("FESTLING_DISPLAY", ":0")
 PREFIX = os.environ.get("FESTLING_WINEPREFIX", "")
 ARTIFACTS = os.environ.get("FESTLING_ARTIFACTS", tempfile.gettempdir())
 SCREEN_W, SCREEN_H = 1024, 768
+SOURCE_DIR = os.environ.get("FESTLING_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 
 
 def wine_env():
@@ -70,6 +73,57 @@ class Screen:
                 if self.pixel(x, y) != pattern_pixel(x, y):
                     bad.append((x, y))
         return bad
+
+
+class Picture:
+    """The first image of a FIG file as rows of RGB, cut into equal frames."""
+
+    def __init__(self, fig_id, frame_w, frame_h):
+        with open(os.path.join(SOURCE_DIR, "resources", "generated", "fig%d.fig" % fig_id), "rb") as f:
+            data = f.read()
+        assert data[:4] == b"FIG1", "fig%d is not a FIG file" % fig_id
+        palette_size = struct.unpack_from("<I", data, 14)[0]
+        table = zlib.decompress(data[18:18 + palette_size])
+        colours = [(table[i * 4 + 2], table[i * 4 + 1], table[i * 4]) for i in range(256)]
+        at = 18 + palette_size
+        width, height = struct.unpack_from("<hh", data, at)
+        size = struct.unpack_from("<I", data, at + 10)[0]
+        pixels = zlib.decompress(data[at + 24:at + 24 + size])
+        row_bytes = (width + 3) & ~3
+        # Rows are stored bottom-up.
+        self.rows = [[colours[pixels[(height - 1 - y) * row_bytes + x]] for x in range(width)]
+                     for y in range(height)]
+        self.width, self.height = width, height
+        self.frame_w, self.frame_h = frame_w, frame_h
+        self.columns = width // frame_w
+        self.frames = self.columns * (height // frame_h)
+        self.key = self.rows[0][0]
+
+    def pixel(self, frame, x, y):
+        fx = (frame % self.columns) * self.frame_w
+        fy = (frame // self.columns) * self.frame_h
+        return self.rows[fy + y][fx + x]
+
+    def match(self, screen, left, top, opaque=False, skip=lambda x, y: False, step=2):
+        """The best share, over all frames, of the picture's pixels found on
+        screen at (left, top). Transparent pixels (the key colour) and pixels
+        that skip names do not count."""
+        best = 0.0
+        for frame in range(self.frames):
+            seen = same = 0
+            for y in range(0, self.frame_h, step):
+                for x in range(0, self.frame_w, step):
+                    colour = self.pixel(frame, x, y)
+                    if (not opaque and colour == self.key) or skip(x, y):
+                        continue
+                    sx, sy = left + x, top + y
+                    if not (0 <= sx < screen.width and 0 <= sy < screen.height):
+                        continue
+                    seen += 1
+                    same += screen.pixel(sx, sy) == colour
+            if seen:
+                best = max(best, same / seen)
+        return best
 
 
 class Session:

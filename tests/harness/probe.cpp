@@ -7,6 +7,8 @@
 //   probe record-url <file> <url>     a stand-in browser: appends the URL it is given to the file
 //   probe client <class> <title>      prints "x y w h" of the window's client area on the screen
 //   probe text <class> <title> <id>   prints the text of a dialog item
+//   probe ready <class> <title> <ms>  exit 0 once the window is the foreground
+//                                     window and it or a child has the focus
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -55,8 +57,28 @@ static int PrintItemText(HWND hwnd, int id)
     return 0;
 }
 
+// Keys typed on the X display reach the foreground window's focus; keys
+// typed before a new window has taken both would go elsewhere.
+static bool HoldsKeyboard(HWND hwnd)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!hwnd || !IsWindowVisible(hwnd) || GetForegroundWindow() != hwnd || !GetGUIThreadInfo(0, &info))
+        return false;
+    return info.hwndFocus == hwnd || IsChild(hwnd, info.hwndFocus);
+}
+
 int main(int argc, char** argv)
 {
+    if (argc >= 5 && strcmp(argv[1], "ready") == 0) {
+        DWORD limit = strtoul(argv[4], nullptr, 10), start = GetTickCount();
+        while (!HoldsKeyboard(FindWindowA(OrNull(argv[2]), OrNull(argv[3])))) {
+            if (GetTickCount() - start > limit)
+                return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
     if (argc >= 5 && (strcmp(argv[1], "wait") == 0 || strcmp(argv[1], "gone") == 0)) {
         bool wantPresent = strcmp(argv[1], "wait") == 0;
         DWORD limit = strtoul(argv[4], nullptr, 10), start = GetTickCount();
@@ -88,6 +110,6 @@ int main(int argc, char** argv)
         return PrintClient(FindWindowA(OrNull(argv[2]), OrNull(argv[3])));
     if (argc >= 5 && strcmp(argv[1], "text") == 0)
         return PrintItemText(FindWindowA(OrNull(argv[2]), OrNull(argv[3])), strtol(argv[4], nullptr, 0));
-    fprintf(stderr, "usage: probe wait|gone|post|visible|record-url|client|text ...\n");
+    fprintf(stderr, "usage: probe wait|gone|ready|post|visible|record-url|client|text ...\n");
     return 2;
 }
