@@ -5,15 +5,15 @@
 #include <mmsystem.h>
 #include <stdio.h>
 
+#include "app/replacement.h"
+
 namespace {
 
 // Writes the bytes to a new unique temporary file; on any failure no file
 // stays behind and path is empty.
 bool WriteTempFile(const void* bytes, DWORD size, char* path)
 {
-    char directory[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH - 1, directory);
-    if (length == 0 || length >= MAX_PATH - 1 || !GetTempFileNameA(directory, "", 0, path)) {
+    if (!MakeTempName(path)) {
         path[0] = '\0';
         return false;
     }

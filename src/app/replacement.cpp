@@ -110,6 +110,13 @@ bool MakeSiblingTempName(const char* target, char* name)
     return GetTempFileNameA(dir, "fst", 0, name) != 0;
 }
 
+bool MakeTempName(char* name)
+{
+    char folder[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    return length != 0 && length < sizeof folder && GetTempFileNameA(folder, "", 0, name) != 0;
+}
+
 bool CopySelfOnto(const char* ownPath, const char* target, DWORD timeLimitMs)
 {
     char staging[MAX_PATH];

@@ -31,6 +31,9 @@ int HandleReplacementSwitches(HINSTANCE module, char* commandLine);
 // copy can be renamed over target in one step and target is never left
 // half-written. name receives its path (MAX_PATH bytes).
 bool MakeSiblingTempName(const char* target, char* name);
+// Makes a new unique empty file in the temporary folder; name receives its
+// path (MAX_PATH bytes). False, with no file made, when there is none.
+bool MakeTempName(char* name);
 
 // Starts a command line hidden and returns at once. (WinExec would wait up
 // to 30 s for the started step, which never reads input, to become idle.)

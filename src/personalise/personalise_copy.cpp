@@ -78,10 +78,8 @@ bool SaveImageAs(CExeImage* image, const char* path)
 ReplacementOutcome PrepareReplacement(CExeImage* image, const char* ownPath, char* command)
 {
     command[0] = '\0';
-    char folder[kPathSize];
     char temporary[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || GetTempFileNameA(folder, "", 0, temporary) == 0) {
+    if (!MakeTempName(temporary)) {
         image->WriteAndClose(nullptr);
         return kReplacementNoTempName;
     }

@@ -151,3 +151,20 @@ TEST(ReplacementSwitches, DeleteWaitsForTheFileToBeReleased)
     EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(DeleteWithRetries(path.c_str(), 300)) << "an absent file needs no waiting";
 }
+
+TEST(ReplacementSwitches, TempNameIsANewEmptyFileInTheTemporaryFolder)
+{
+    char folder[MAX_PATH];
+    ASSERT_NE(GetTempPathA(sizeof folder, folder), 0u);
+    char first[MAX_PATH], second[MAX_PATH];
+    ASSERT_TRUE(MakeTempName(first));
+    ASSERT_TRUE(MakeTempName(second));
+    EXPECT_STRNE(first, second);
+    for (const char* name : {first, second}) {
+        EXPECT_EQ(strncmp(name, folder, strlen(folder)), 0) << name;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        ASSERT_TRUE(GetFileAttributesExA(name, GetFileExInfoStandard, &data)) << name;
+        EXPECT_EQ(data.nFileSizeLow, 0u) << name;
+        DeleteFileA(name);
+    }
+}
