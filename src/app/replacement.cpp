@@ -43,15 +43,21 @@ bool TakeReplacementPath(const char* path, char* out, int capacity)
     return true;
 }
 
-bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath)
+bool ComposeStepCommand(char* command, int capacity, const char* program, int step, const char* path)
 {
-    // The target is quoted so that a path with blanks names one program.
-    int written = _snprintf(command, capacity, "\"%s\" -2 %s", target, ownPath);
+    // The program is quoted so that a path with blanks names one program;
+    // the step takes the rest of the line as its path.
+    int written = _snprintf(command, capacity, "\"%s\" -%d %s", program, step, path);
     if (written < 0 || written >= capacity) {
         command[0] = '\0';
         return false;
     }
     return true;
+}
+
+bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath)
+{
+    return ComposeStepCommand(command, capacity, target, 2, ownPath);
 }
 
 namespace {

@@ -19,6 +19,10 @@ ReplacementSwitch ScanReplacementSwitches(const char* text, const char** path);
 // not fit in capacity bytes.
 bool TakeReplacementPath(const char* path, char* out, int capacity);
 
+// Composes "\"program\" -step path" into a buffer of capacity bytes. Returns
+// false, leaving no command, when it would not fit.
+bool ComposeStepCommand(char* command, int capacity, const char* program, int step, const char* path);
+
 // Composes "\"target\" -2 ownPath" into a buffer of 520 bytes. Returns false,
 // leaving no command, when it would not fit.
 bool ComposeDeleteCommand(char* command, int capacity, const char* target, const char* ownPath);

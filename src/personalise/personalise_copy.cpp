@@ -34,14 +34,7 @@ void UpperCaseAscii(char* text)
 
 bool ComposeCopyCommand(char* command, int capacity, const char* tempPath, const char* ownPath)
 {
-    // The program is quoted so that a temporary folder with blanks names one
-    // program; the copy step takes the rest of the line as the path.
-    int written = _snprintf(command, capacity, "\"%s\" -1 %s", tempPath, ownPath);
-    if (written < 0 || written >= capacity) {
-        command[0] = '\0';
-        return false;
-    }
-    return true;
+    return ComposeStepCommand(command, capacity, tempPath, 1, ownPath);
 }
 
 bool WriteImageToFile(CExeImage* image, const char* path)
