@@ -28,6 +28,12 @@ bool WriteTempFile(const void* bytes, DWORD size, char* path)
     return ok;
 }
 
+void CloseDevice(uint32_t* device)
+{
+    mciSendCommandA(*device, MCI_CLOSE, 0, 0);
+    *device = kNoDevice;
+}
+
 } // namespace
 
 void CApp::StartMusic(const char* name)
@@ -60,10 +66,8 @@ void CApp::StopMusic()
     }
     if (m_musicPath[0] == '\0')
         return;
-    if (m_musicDevice != kNoDevice) {
-        mciSendCommandA(m_musicDevice, MCI_CLOSE, 0, 0);
-        m_musicDevice = kNoDevice;
-    }
+    if (m_musicDevice != kNoDevice)
+        CloseDevice(&m_musicDevice);
     remove(m_musicPath);
     m_musicPath[0] = '\0';
 }
@@ -83,14 +87,12 @@ uint32_t CApp::PlayMidiFile(HWND notifyWindow, const char* path)
     status.dwItem = MCI_SEQ_STATUS_PORT;
     error = mciSendCommandA(m_musicDevice, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
     if (error != 0) {
-        mciSendCommandA(m_musicDevice, MCI_CLOSE, 0, 0);
-        m_musicDevice = kNoDevice;
+        CloseDevice(&m_musicDevice);
         return error;
     }
     if (LOWORD(status.dwReturn) != 0xFFFF) {
         // Only the MIDI mapper plays the tune; another port is left alone.
-        mciSendCommandA(m_musicDevice, MCI_CLOSE, 0, 0);
-        m_musicDevice = kNoDevice;
+        CloseDevice(&m_musicDevice);
         return 0;
     }
 
@@ -98,8 +100,7 @@ uint32_t CApp::PlayMidiFile(HWND notifyWindow, const char* path)
     play.dwCallback = reinterpret_cast<DWORD_PTR>(notifyWindow);
     error = mciSendCommandA(m_musicDevice, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
     if (error != 0) {
-        mciSendCommandA(m_musicDevice, MCI_CLOSE, 0, 0);
-        m_musicDevice = kNoDevice;
+        CloseDevice(&m_musicDevice);
         return error;
     }
     return 0;
