@@ -30,7 +30,22 @@ void SetCardLinkAreas(int width, int height, const char* areaCode)
 {
     CardLinks[0].area = {0, 0, width, height - kCardStripHeight};
     CardLinks[1].area = {0, height - kCardStripHeight, width, height};
-    snprintf(CardLinks[1].urlTemplate, kCardUrlSize, "%s%s", kRowOneBase, areaCode);
+    // The template is a format: a '%' of the code is doubled so that it stays
+    // a character and never asks for an argument that is not there. A code
+    // too long is cut before a character that would not fit whole.
+    char* out = CardLinks[1].urlTemplate;
+    int n = snprintf(out, kCardUrlSize, "%s", kRowOneBase);
+    if (n < 0 || n > kCardUrlSize - 1)
+        n = kCardUrlSize - 1;
+    for (const char* c = areaCode; *c != '\0'; ++c) {
+        int width = *c == '%' ? 2 : 1;
+        if (n + width > kCardUrlSize - 1)
+            break;
+        out[n++] = *c;
+        if (*c == '%')
+            out[n++] = '%';
+    }
+    out[n] = '\0';
 }
 
 void LoadAreaCode(HINSTANCE instance, char* code, int size)

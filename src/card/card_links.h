@@ -20,8 +20,9 @@ extern const int CardLinkCount;
 extern const RECT PersonaliseArea;
 
 // Fits rows 0 and 1 to a card picture of width x height and gives row 1 the
-// area code. Row 1 is rebuilt from its base each time, so a card that opens
-// again does not carry the code twice.
+// area code, which comes out of FormatCardUrl as it stands ('%' included).
+// Row 1 is rebuilt from its base each time, so a card that opens again does
+// not carry the code twice.
 void SetCardLinkAreas(int width, int height, const char* areaCode);
 
 // The text of CONFIG 1200 up to its size or a NUL, at most 255 characters;

@@ -199,6 +199,17 @@ TEST(CardLinks, UrlsCarryTheSceneAndTheAreaCode)
     FormatCardUrl(1, "sled", "downhill", url, sizeof url);
     EXPECT_EQ(std::string(url), FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=x");
 
+    // The code is text, not format: a '%' in it reads no argument, and a code
+    // too long for the template is cut before a '%' that would not fit whole.
+    SetCardLinkAreas(kCardWidth, kCardHeight, "a%sb%n%");
+    FormatCardUrl(1, "sled", "downhill", url, sizeof url);
+    EXPECT_EQ(std::string(url), FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=a%sb%n%");
+    SetCardLinkAreas(kCardWidth, kCardHeight, std::string(300, '%').c_str());
+    FormatCardUrl(1, "sled", "downhill", url, sizeof url);
+    const std::string prefix = FESTLING_PRODUCT_SITE "/index.asp?type=sled&area=";
+    const size_t fit = (kCardUrlSize - 1 - strlen(FESTLING_PRODUCT_SITE "/index.asp?type=%s&area=")) / 2;
+    EXPECT_EQ(std::string(url), prefix + std::string(fit, '%'));
+
     // A scene name that would overflow the URL is cut at 255 characters.
     std::string longName(400, 'n');
     FormatCardUrl(2, longName.c_str(), "downhill", url, sizeof url);
