@@ -59,8 +59,7 @@ void CObstacle::SetPhase(int phase)
 void CObstacle::StepSnowman()
 {
     AnimRecord& r = m_records[kSnowmanRecord];
-    MoveAlongLane(&r);
-    StageOf(this)->PlaceAtRecord(this, kSnowmanRecord);
+    MoveAlongLane(this, kSnowmanRecord);
     if (r.x > kSnowmanHit.x)
         return;
     if (m_frame < kLastSnowmanFrame) {
@@ -78,8 +77,7 @@ void CObstacle::StepDrift()
 {
     AnimRecord& r = m_records[kDriftRecord];
     if (r.x > kDriftStop.x) {
-        MoveAlongLane(&r);
-        StageOf(this)->PlaceAtRecord(this, kDriftRecord);
+        MoveAlongLane(this, kDriftRecord);
     } else if (!g_driftReached) {
         // The crash into the drift happens once per run.
         g_sceneryPaused = 1;

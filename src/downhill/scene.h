@@ -95,11 +95,14 @@ inline void EnterRecord(CAnimSprite* actor, int index)
     actor->Show();
 }
 
-// One lane Step of a record.
-inline void MoveAlongLane(AnimRecord* record)
+// One lane Step of the actor's record, after which the actor is placed at
+// it again.
+inline void MoveAlongLane(CAnimSprite* actor, int index)
 {
-    record->x -= kLaneStepX;
-    record->y -= kLaneStepY;
+    AnimRecord& r = actor->m_records[index];
+    r.x -= kLaneStepX;
+    r.y -= kLaneStepY;
+    StageOf(actor)->PlaceAtRecord(actor, index);
 }
 
 // Once the message is on screen a left click on any actor acts as a right

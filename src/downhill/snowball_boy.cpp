@@ -61,8 +61,7 @@ int CSnowballBoy::Step()
     switch (m_phase) {
     case 1:
         if (m_records[0].x > kBoyPlaceX) {
-            MoveAlongLane(&m_records[0]);
-            StageOf(this)->PlaceAtRecord(this, 0);
+            MoveAlongLane(this, 0);
         } else if (!g_boyCalled) {
             StageOf(this)->SendPhase(kSledId, 7);
             g_boyCalled = 1;
@@ -80,8 +79,7 @@ int CSnowballBoy::Step()
         if (m_rect.right <= 0 && m_rect.bottom <= 0) {
             SetPhase(0);
         } else {
-            MoveAlongLane(&m_records[0]);
-            StageOf(this)->PlaceAtRecord(this, 0);
+            MoveAlongLane(this, 0);
         }
         break;
     default:

@@ -50,8 +50,7 @@ int CSnowballGirl::Step()
     switch (m_phase) {
     case 1:
         if (m_records[0].x > kGirlPlace.x) {
-            MoveAlongLane(&m_records[0]);
-            StageOf(this)->PlaceAtRecord(this, 0);
+            MoveAlongLane(this, 0);
         } else {
             SetPhase(2);
         }
@@ -70,8 +69,7 @@ int CSnowballGirl::Step()
             stage->SendPhase(kLowerLaneId, 2);
             SetPhase(0);
         } else {
-            MoveAlongLane(&m_records[0]);
-            StageOf(this)->PlaceAtRecord(this, 0);
+            MoveAlongLane(this, 0);
         }
         break;
     default:

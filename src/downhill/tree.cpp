@@ -71,10 +71,8 @@ void CTree::StartPass()
 void CTree::Pass()
 {
     AnimRecord& r = m_records[m_treeIndex];
-    if (!g_sceneryPaused) {
-        MoveAlongLane(&r);
-        StageOf(this)->PlaceAtRecord(this, m_treeIndex);
-    }
+    if (!g_sceneryPaused)
+        MoveAlongLane(this, m_treeIndex);
     // Wholly above and left of the stage origin: the pass is over.
     if (r.x < -r.width && r.y < -r.height) {
         Hide();
@@ -86,10 +84,8 @@ void CTree::Pass()
 void CTree::PassBigTree()
 {
     AnimRecord& r = m_records[kBigTreeRecord];
-    if (!g_sceneryPaused) {
-        MoveAlongLane(&r);
-        StageOf(this)->PlaceAtRecord(this, kBigTreeRecord);
-    }
+    if (!g_sceneryPaused)
+        MoveAlongLane(this, kBigTreeRecord);
     // Checked on every Step, also while the scenery stands still.
     if (r.x == kCrossing.x && r.y == kCrossing.y) {
         StageOf(this)->SendPhase(kSledId, m_bearAboard == 0 ? 3 : 1);
