@@ -29,11 +29,6 @@ int Smaller(int a, int b)
     return a < b ? a : b;
 }
 
-void RunPersonalise(HWND window)
-{
-    PersonaliseCopy(window);
-}
-
 // The animation player in the bottom strip of a width x height card; the
 // card shows no animation when FIG 1201 is missing or unreadable.
 void StartAnimation(HWND window, int width, int height)
@@ -167,7 +162,7 @@ INT_PTR OnLeftButtonDown(HWND window, LPARAM lParam)
     SetTimer(window, kCloseTimer, kCloseTimerMilliseconds, nullptr);
     int x = LOWORD(lParam), y = HIWORD(lParam);
     if (Contains(PersonaliseArea, x, y)) {
-        RunPersonalise(window);
+        PersonaliseCopy(window);
         return 0;
     }
     int row = FindCardLink(x, y);
@@ -193,7 +188,7 @@ INT_PTR OnKeyDown(HWND window, WPARAM key)
     if ((GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0)
         return 0;
     if (MatchKeySequence(key & 0xFF) == kPersonaliseSequence)
-        RunPersonalise(window);
+        PersonaliseCopy(window);
     return 0;
 }
 
