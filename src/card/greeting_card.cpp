@@ -10,6 +10,7 @@
 #include "card/key_sequence.h"
 #include "graphics/blit.h"
 #include "graphics/frame_bitmaps.h"
+#include "graphics/gdi_scope.h"
 #include "graphics/palette.h"
 #include "personalise/personalise_copy.h"
 
@@ -65,10 +66,9 @@ void PlaceCard(HWND window, int width, int height)
     GetClientRect(window, &client);
     int outerWidth = width + (outer.right - outer.left) - (client.right - client.left);
     int outerHeight = height + (outer.bottom - outer.top) - (client.bottom - client.top);
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen;
     int screenWidth = GetDeviceCaps(screen, HORZRES);
     int screenHeight = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
     SetWindowPos(window, nullptr, (screenWidth - outerWidth) / 2, (screenHeight - outerHeight) / 2, outerWidth,
                  outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }

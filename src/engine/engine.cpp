@@ -9,6 +9,7 @@
 #include "engine/scene.h"
 #include "engine/sprite.h"
 #include "engine/sprite_window.h"
+#include "graphics/gdi_scope.h"
 
 namespace {
 
@@ -43,10 +44,9 @@ void CEngine::Init()
     m_holderCount = 0;
     m_startMode = 0;
     m_topmost = 0;
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen;
     m_displayWidth = GetDeviceCaps(screen, HORZRES);
     m_displayHeight = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
     // A missing class shows later as windows that cannot be created.
     RegisterSpriteWindowClass(m_module);
 }

@@ -8,6 +8,7 @@
 #include "card/greeting_card.h"
 #include "engine/pointer_list.h"
 #include "engine/sprite.h"
+#include "graphics/gdi_scope.h"
 
 namespace {
 
@@ -71,10 +72,9 @@ CScene::CScene(HINSTANCE module, HWND owner, void* callbackData, int tag)
 {
     srand(static_cast<unsigned>(static_cast<int>(static_cast<int16_t>(GetTickCount() & 0xFFFF))));
 
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen;
     int width = GetDeviceCaps(screen, HORZRES);
     int height = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
     RECT taskbarRect;
     HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
     bool hasTaskbar = taskbar != nullptr && GetWindowRect(taskbar, &taskbarRect);

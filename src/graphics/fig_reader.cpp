@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include "graphics/gdi_scope.h"
 #include "graphics/palette.h"
 #include "personalise/le_bytes.h"
 
@@ -65,11 +66,13 @@ HBITMAP MakeDeviceBitmap(const FigReader* reader, const BITMAPINFOHEADER* header
     info->bmiHeader.biCompression = BI_RGB;
     info->bmiHeader.biSizeImage = 0;
     memcpy(info->bmiColors, reader->palette, kFigPaletteBytes);
-    HDC screen = GetDC(nullptr);
-    SelectMainPalette(screen);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
-    RestorePalette(screen);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap;
+    {
+        ScopedGetDC screen;
+        SelectMainPalette(screen);
+        bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
+        RestorePalette(screen);
+    }
     free(info);
     return bitmap;
 }

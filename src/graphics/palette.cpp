@@ -3,6 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "graphics/gdi_scope.h"
 #include "personalise/le_bytes.h"
 
 namespace {
@@ -73,13 +74,12 @@ void InitPalette(HINSTANCE module, HWND mainWindow)
 
 void RealizePaletteOn(HWND window)
 {
-    HDC dc = GetDC(window);
+    ScopedGetDC dc(window);
     if (dc == nullptr)
         return;
     g_displacedPalette = SelectPalette(dc, g_programPalette, FALSE);
     RealizePalette(dc);
     SelectPalette(dc, g_displacedPalette, FALSE);
-    ReleaseDC(window, dc);
 }
 
 void RealizeMainPalette()
@@ -107,14 +107,16 @@ void FreePalette()
 
 int RealizeForPaletteMessage(HWND window)
 {
-    HDC dc = GetDC(window);
-    if (dc == nullptr)
-        return 0;
-    g_displacedPalette = SelectPalette(dc, g_programPalette, FALSE);
-    int count = static_cast<int>(RealizePalette(dc));
-    SelectPalette(dc, g_displacedPalette, FALSE);
-    RealizePalette(dc);
-    ReleaseDC(window, dc);
+    int count;
+    {
+        ScopedGetDC dc(window);
+        if (dc == nullptr)
+            return 0;
+        g_displacedPalette = SelectPalette(dc, g_programPalette, FALSE);
+        count = static_cast<int>(RealizePalette(dc));
+        SelectPalette(dc, g_displacedPalette, FALSE);
+        RealizePalette(dc);
+    }
     if (count > 0)
         InvalidateRect(window, nullptr, TRUE);
     return count;
@@ -248,7 +250,7 @@ HBITMAP CreateBitmapFromDib(HGLOBAL packedDib, HPALETTE palette, UINT usage)
     const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(packedDib));
     if (header == nullptr)
         return nullptr;
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen;
     HPALETTE displaced = nullptr;
     bool selected = false;
     if (GetDeviceCaps(screen, BITSPIXEL) == 8 && palette != nullptr) {
@@ -260,7 +262,6 @@ HBITMAP CreateBitmapFromDib(HGLOBAL packedDib, HPALETTE palette, UINT usage)
     HBITMAP bitmap = CreateDIBitmap(screen, header, CBM_INIT, bits, reinterpret_cast<const BITMAPINFO*>(header), usage);
     if (selected && displaced != nullptr)
         SelectPalette(screen, displaced, FALSE);
-    ReleaseDC(nullptr, screen);
     GlobalUnlock(packedDib);
     return bitmap;
 }

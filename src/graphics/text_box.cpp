@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "graphics/gdi_scope.h"
+
 const int kFontSizes[5] = {36, 24, 16, 12, 8};
 
 namespace {
@@ -38,7 +40,7 @@ void CTextBox::ReleaseFont()
 
 void CTextBox::FitFont(const char* text, int width, int height)
 {
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen;
     RECT box = {0, 0, width, height};
     const int count = static_cast<int>(sizeof(kFontSizes) / sizeof(kFontSizes[0]));
     for (int i = 0; i < count; ++i) {
@@ -51,7 +53,6 @@ void CTextBox::FitFont(const char* text, int width, int height)
         if (DrawWrapped(text, 0x02000000, screen, &box, 0) == 1)
             break;
     }
-    ReleaseDC(nullptr, screen);
 }
 
 int CTextBox::DrawWrapped(const char* text, COLORREF colour, HDC dc, const RECT* box, int draw)

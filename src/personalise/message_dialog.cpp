@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "graphics/gdi_scope.h"
+
 namespace {
 
 class CMessageDialog {
@@ -72,9 +74,8 @@ void CenterOverOwner(HWND dialog)
     if (ownerWindow != nullptr) {
         GetWindowRect(ownerWindow, &owner);
     } else {
-        HDC screen = GetDC(nullptr);
+        ScopedGetDC screen;
         SetRect(&owner, 0, 0, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
-        ReleaseDC(nullptr, screen);
     }
     int width = self.right - self.left, height = self.bottom - self.top;
     int left = (owner.left + owner.right) / 2 - width / 2;
