@@ -146,13 +146,14 @@ INT_PTR OnTimer(HWND window, WPARAM id)
 INT_PTR OnMouseMove(LPARAM lParam)
 {
     int x = LOWORD(lParam), y = HIWORD(lParam);
-    int row = FindHoverLink(x, y);
-    if (row >= 0)
-        SetCursor(row == 2 ? g_cardState.sendCursor : g_cardState.linkCursor);
+    // One cursor per move: the personalise area's, the send row's, or the
+    // link cursor everywhere else.
+    HCURSOR cursor = g_cardState.linkCursor;
     if (Contains(PersonaliseArea, x, y))
-        SetCursor(g_cardState.personaliseCursor);
-    else if (row < 0)
-        SetCursor(g_cardState.linkCursor);
+        cursor = g_cardState.personaliseCursor;
+    else if (FindHoverLink(x, y) == 2)
+        cursor = g_cardState.sendCursor;
+    SetCursor(cursor);
     return 0;
 }
 
