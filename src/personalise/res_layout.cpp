@@ -174,9 +174,11 @@ bool LayOutResources(const uint8_t* input, uint32_t size, uint8_t** output, uint
         *error = "not a PE32 file with a sound resource directory";
         return false;
     }
-    *error = image.PlacementFault();
-    if (*error != nullptr)
+    const char* misplaced = image.PlacementFault();
+    if (misplaced != nullptr) {
+        *error = misplaced;
         return false;
+    }
 
     CResData** items;
     uint32_t count;
