@@ -34,24 +34,15 @@ bool PutTable(CByteSink* sink, const CResDirectory* table, uint32_t* written)
 // of the directory as read, so the offsets its entries hold stay true.
 bool PutDirectory(CByteSink* sink, const CResDirectory* root, uint32_t* written)
 {
-    bool ok = PutTable(sink, root, written);
-    for (const CResEntry* type = root->entries; type != nullptr && ok; type = type->next)
-        ok = PutTable(sink, type->subdirectory, written);
-    for (const CResEntry* type = root->entries; type != nullptr && ok; type = type->next)
-        for (const CResEntry* name = type->subdirectory->entries; name != nullptr && ok; name = name->next)
-            ok = PutTable(sink, name->subdirectory, written);
-    for (const CResEntry* type = root->entries; type != nullptr && ok; type = type->next)
-        for (const CResEntry* name = type->subdirectory->entries; name != nullptr && ok; name = name->next)
-            for (const CResEntry* language = name->subdirectory->entries; language != nullptr && ok;
-                 language = language->next) {
-                if (language->data == nullptr)
-                    continue;
-                uint8_t record[16];
-                PutDataRecord(language->data->current, record);
-                ok = sink->Put(record, 16);
-                *written += 16;
-            }
-    return ok;
+    auto putTable = [&](const CResDirectory* table) { return PutTable(sink, table, written); };
+    return ForEachTableInLevelOrder(root, putTable) && ForEachLanguageEntry(root, [&](const CResEntry* language) {
+        if (language->data == nullptr)
+            return true;
+        uint8_t record[16];
+        PutDataRecord(language->data->current, record);
+        *written += 16;
+        return sink->Put(record, 16);
+    });
 }
 
 bool PutResourceData(CByteSink* sink, const CPeImage* image)

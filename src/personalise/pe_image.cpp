@@ -221,30 +221,20 @@ bool CPeImage::TablesInLevelOrder(uint32_t* tableBytes) const
     // The writer puts the tables back level by level at these offsets while
     // the entries keep the offsets they were read with; they must agree.
     uint32_t at = 0;
-    if (root->offset != at)
-        return false;
-    at += root->TableSize();
-    for (const CResEntry* type = root->entries; type != nullptr; type = type->next) {
-        if (type->subdirectory->offset != at)
-            return false;
-        at += type->subdirectory->TableSize();
-    }
-    for (const CResEntry* type = root->entries; type != nullptr; type = type->next)
-        for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next) {
-            if (name->subdirectory->offset != at)
-                return false;
-            at += name->subdirectory->TableSize();
-        }
-    for (const CResEntry* type = root->entries; type != nullptr; type = type->next)
-        for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
-            for (const CResEntry* language = name->subdirectory->entries; language != nullptr;
-                 language = language->next) {
-                if (language->TargetOffset() != at)
-                    return false;
-                at += 16;
-            }
+    bool inOrder = ForEachTableInLevelOrder(root, [&](const CResDirectory* table) {
+                       if (table->offset != at)
+                           return false;
+                       at += table->TableSize();
+                       return true;
+                   }) &&
+                   ForEachLanguageEntry(root, [&](const CResEntry* language) {
+                       if (language->TargetOffset() != at)
+                           return false;
+                       at += 16;
+                       return true;
+                   });
     *tableBytes = at;
-    return true;
+    return inOrder;
 }
 
 bool CPeImage::NamesAfter(uint32_t tableBytes) const
@@ -258,19 +248,13 @@ bool CPeImage::NamesAfter(uint32_t tableBytes) const
         uint32_t at = entry->NameOffset();
         return at >= tableBytes && at + 2 + 2 * static_cast<uint32_t>(Read16(start + at)) <= directorySize;
     };
-    for (const CResEntry* type = root->entries; type != nullptr; type = type->next) {
-        if (!fits(type))
-            return false;
-        for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next) {
-            if (!fits(name))
+    auto namesFit = [&](const CResDirectory* table) {
+        for (const CResEntry* entry = table->entries; entry != nullptr; entry = entry->next)
+            if (!fits(entry))
                 return false;
-            for (const CResEntry* language = name->subdirectory->entries; language != nullptr;
-                 language = language->next)
-                if (!fits(language))
-                    return false;
-        }
-    }
-    return true;
+        return true;
+    };
+    return ForEachTableInLevelOrder(root, namesFit);
 }
 
 bool CPeImage::DataPacked() const

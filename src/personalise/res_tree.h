@@ -121,6 +121,38 @@ private:
     bool LowerDataRva(uint32_t* lowest) const;
 };
 
+// The tables level by level, as the writer lays them out: the root, the
+// type tables, then the name tables. Stops at the first visit that returns
+// false and returns false then. Every entry of the two upper levels leads to
+// a table (CResEntry::Read refuses anything else).
+template <typename Visit>
+bool ForEachTableInLevelOrder(const CResDirectory* root, Visit visit)
+{
+    if (!visit(root))
+        return false;
+    for (const CResEntry* type = root->entries; type != nullptr; type = type->next)
+        if (!visit(type->subdirectory))
+            return false;
+    for (const CResEntry* type = root->entries; type != nullptr; type = type->next)
+        for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
+            if (!visit(name->subdirectory))
+                return false;
+    return true;
+}
+
+// The language entries, which lead to the data entries, in the same order.
+template <typename Visit>
+bool ForEachLanguageEntry(const CResDirectory* root, Visit visit)
+{
+    for (const CResEntry* type = root->entries; type != nullptr; type = type->next)
+        for (const CResEntry* name = type->subdirectory->entries; name != nullptr; name = name->next)
+            for (const CResEntry* language = name->subdirectory->entries; language != nullptr;
+                 language = language->next)
+                if (!visit(language))
+                    return false;
+    return true;
+}
+
 // Converts a name string of count UTF-16 units into at most count bytes of
 // ANSI text; returns the number of bytes written.
 int ResNameToAnsi(const uint8_t* units, uint32_t count, char* text);
