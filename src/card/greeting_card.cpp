@@ -193,6 +193,13 @@ INT_PTR OnKeyDown(HWND window, WPARAM key)
     return 0;
 }
 
+// Every command (Enter, Escape, the close box) closes the card.
+INT_PTR OnCommand(HWND window)
+{
+    CloseCard(window);
+    return 0;
+}
+
 INT_PTR OnControlColour(HDC dc)
 {
     SetBkMode(dc, TRANSPARENT);
@@ -230,7 +237,7 @@ INT_PTR CALLBACK CardDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE: return OnMouseMove(lParam);
     case WM_LBUTTONDOWN: return OnLeftButtonDown(window, lParam);
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
-    case WM_COMMAND: CloseCard(window); return 0;
+    case WM_COMMAND: return OnCommand(window);
     case WM_QUERYNEWPALETTE: return RealizeForPaletteMessage(window);
     case WM_PALETTECHANGED: return RealizeForPaletteChange(window, reinterpret_cast<HWND>(wParam));
     case WM_CTLCOLORBTN:
