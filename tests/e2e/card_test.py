@@ -78,6 +78,7 @@ class GreetingCard(unittest.TestCase):
         test display has no window manager to give it)."""
         x, y, _, _ = (int(v) for v in s.probe_output("client", "#32770", title).split())
         s.click(x + 60, y - 8)
+        assert s.keyboard_ready("#32770", title), "%s does not take keys" % title
 
     def test_card_opens_links_reports_a_missing_browser_and_closes_the_program(self):
         product, maker = self.sites["FESTLING_PRODUCT_SITE"], self.sites["FESTLING_MAKER_SITE"]

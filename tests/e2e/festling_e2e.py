@@ -190,6 +190,15 @@ class Session:
                              stdin=subprocess.DEVNULL, timeout=60)
         return out.stdout.decode(errors="replace")
 
+    def keyboard_ready(self, class_name, title, timeout=30, settle=1.0):
+        """Waits until Wine makes the window the foreground window with the
+        focus on it or a child. Keys typed at once after that are now and then
+        lost on the way from the X display, so a pause follows."""
+        if self.probe("ready", class_name, title, str(int(timeout * 1000))) != 0:
+            return False
+        time.sleep(settle)
+        return True
+
     def screenshot(self, save_as=None):
         data = subprocess.run(["/usr/bin/import", "-display", DISPLAY, "-window", "root", "-depth", "8", "rgb:-"],
                               capture_output=True, check=True).stdout

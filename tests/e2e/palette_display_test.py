@@ -6,20 +6,12 @@ import os
 import shutil
 import subprocess
 import tempfile
-import time
 import unittest
 
 PREFIX = os.environ.get("FESTLING_WINEPREFIX", "")
 EXE = os.environ.get("FESTLING_EXE", "")
 TESTS = os.path.join(os.path.dirname(EXE), "tests", "graphics_tests.exe")
 FILTER = "PaletteDisplay.*:FigReader.*:PackedDib.*:DibPalette.*:DibBitmap.*:ProgramPalette_.*:FrameBitmaps.*:ImageCacheTest.*"
-
-
-def free_display(first=121):
-    for n in range(first, first + 40):
-        if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n):
-            return n
-    raise RuntimeError("no free display number")
 
 
 def thin_prefix(source, target):
@@ -41,14 +33,20 @@ class PaletteDisplayTest(unittest.TestCase):
         self.prefix = os.path.join(self.dir, "prefix")
         os.mkdir(self.prefix)
         thin_prefix(PREFIX, self.prefix)
-        self.display = ":%d" % free_display()
-        self.xvfb = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "1024x768x8", "-nolisten", "tcp"],
+        # Xvfb takes a free display number itself and writes it once it
+        # serves: no race with other servers starting at the same time.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x8",
+                                      "-nolisten", "tcp"], pass_fds=(write_end,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                break
-            time.sleep(0.1)
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            number = f.readline().strip()
+        if not number:
+            self.xvfb.wait()
+            shutil.rmtree(self.dir, ignore_errors=True)
+            self.fail("the 8-bit Xvfb did not start")
+        self.display = ":" + number
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win32", WINEDEBUG="-all",
                         DISPLAY=self.display)
 

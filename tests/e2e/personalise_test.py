@@ -11,7 +11,7 @@ import unittest
 
 import pefile
 
-from festling_e2e import EXE, PREFIX, SCREEN_H, SCREEN_W, Picture, Session, main, wait_until, win_path
+from festling_e2e import ARTIFACTS, EXE, PREFIX, SCREEN_H, SCREEN_W, Picture, Session, main, wait_until, win_path
 
 CARD_TITLE = "www.festling.example"
 MESSAGE_TITLE = "Enter your message"
@@ -119,10 +119,10 @@ class Personalise(unittest.TestCase):
         if by_click:
             self.click_personalise_area(s)
         else:
-            self.assertEqual(s.probe("ready", "-", CARD_TITLE, "30000"), 0, "the card does not take keys")
+            self.assertTrue(s.keyboard_ready("-", CARD_TITLE), "the card does not take keys")
             s.key("ctrl+m")
         self.assertEqual(s.probe("wait", "#32770", MESSAGE_TITLE, "30000"), 0, "no message dialog")
-        self.assertEqual(s.probe("ready", "#32770", MESSAGE_TITLE, "30000"), 0, "the message dialog takes no keys")
+        self.assertTrue(s.keyboard_ready("#32770", MESSAGE_TITLE), "the message dialog takes no keys")
         s.type_text(LINES[0])
         s.key("Return")
         s.type_text(LINES[1])
@@ -136,7 +136,7 @@ class Personalise(unittest.TestCase):
         self.assertEqual(s.probe("gone", "#32770", MESSAGE_TITLE, "30000"), 0)
         if command == IDOK:
             self.assertEqual(s.probe("wait", "#32770", "Save As", "30000"), 0, "no save dialog")
-            self.assertEqual(s.probe("ready", "#32770", "Save As", "30000"), 0, "the save dialog takes no keys")
+            self.assertTrue(s.keyboard_ready("#32770", "Save As"), "the save dialog takes no keys")
 
     def message_on_the_drift(self, s, exe, name):
         """Plays the show to its end (board 4) and returns the pixels of the
@@ -152,15 +152,26 @@ class Personalise(unittest.TestCase):
         def sign_shows():
             return sign.match(s.screenshot(), stage_x + 405, stage_y + 4) >= 0.9
 
-        def drift_stands():
-            # The sled's legs may stand over the top of the drift.
-            legs = lambda x, y: 100 - 4 <= x < 188 + 4 and y < 13 + 4
-            return drift.match(s.screenshot(), stage_x + 247, stage_y + 177, skip=legs) >= 0.9
+        # The sled's legs may stand over the top of the drift.
+        legs = lambda x, y: 100 - 4 <= x < 188 + 4 and y < 13 + 4
+        in_box = lambda x, y: 64 <= x < 219 and 43 <= y < 110
+
+        def drift_stands(shot=None):
+            shot = shot or s.screenshot()
+            return drift.match(shot, stage_x + 247, stage_y + 177,
+                               skip=lambda x, y: legs(x, y) or in_box(x, y)) >= 0.9
+
+        shots = []
 
         def message_written():
+            # In one screenshot: the drift in its place (not its window off
+            # the screen capturing its background) and letters in its box.
             shot = s.screenshot()
             pixels = [shot.pixel(*p) for p in box]
-            return sum(sum(p) < 200 and p != b for p, b in zip(pixels, blank)) >= 30
+            if not drift_stands(shot) or sum(sum(p) < 200 and p != b for p, b in zip(pixels, blank)) < 30:
+                return False
+            shots.append(shot)
+            return True
 
         # The last board brings the drift, which then carries the message. A
         # click that falls while the signpost's window captures its background
@@ -173,7 +184,8 @@ class Personalise(unittest.TestCase):
         self.assertTrue(wait_until(drift_stands, timeout=60, interval=0.2), "the drift did not stop at the sled")
         # The message is drawn whole in one frame.
         self.assertTrue(wait_until(message_written, timeout=60, interval=0.2), "no message on the drift")
-        shot = s.screenshot(save_as="personalise-drift-%s.png" % name)
+        shot = shots[-1]
+        shot.save_png(os.path.join(ARTIFACTS, "personalise-drift-%s.png" % name))
         s.probe("post", "trail", "Festling", str(WM_CLOSE))
         self.assertEqual(proc.wait(timeout=30), 0)
         # The message box (64, 43)-(219, 110) of the drift standing at stage (247, 177).
@@ -183,7 +195,7 @@ class Personalise(unittest.TestCase):
         """Answers the save dialog's question whether to replace the file (Wine
         captions it "Error"); its default answer is yes."""
         self.assertEqual(s.probe("wait", "#32770", "Error", "30000"), 0, "no overwrite question")
-        self.assertEqual(s.probe("ready", "#32770", "Error", "30000"), 0, "the question takes no keys")
+        self.assertTrue(s.keyboard_ready("#32770", "Error"), "the question takes no keys")
         s.key("Return")
 
     def test_saving_under_a_new_name_writes_a_copy_that_carries_the_message(self):
@@ -283,7 +295,7 @@ class Personalise(unittest.TestCase):
             self.confirm_overwrite(s)
             self.assertEqual(s.probe("gone", "#32770", "Save As", "20000"), 0)
             self.assertEqual(s.probe("wait", "#32770", "Error", "30000"), 0, "no error box")
-            self.assertEqual(s.probe("ready", "#32770", "Error", "30000"), 0, "the error box takes no keys")
+            self.assertTrue(s.keyboard_ready("#32770", "Error"), "the error box takes no keys")
             s.screenshot(save_as="personalise-error-box.png")
             s.key("Return")
             self.assertEqual(proc.wait(timeout=60), 0, "the card did not close after the error")
