@@ -23,13 +23,9 @@ using engine_fixture::MainWindowForTests;
 using engine_fixture::TestScene;
 using engine_fixture::TestSprite;
 
-namespace {
+using engine_fixture::R;
 
-RECT R(int l, int t, int r, int b)
-{
-    RECT rect = {l, t, r, b};
-    return rect;
-}
+namespace {
 
 const int kScreenWidth = 1024, kScreenHeight = 768;
 enum { kKey = 253 };

@@ -18,6 +18,12 @@
 
 namespace engine_fixture {
 
+inline RECT R(int l, int t, int r, int b)
+{
+    RECT rect = {l, t, r, b};
+    return rect;
+}
+
 // The colour of palette index i of the fixture FIGs, as 0xRRGGBB.
 inline uint32_t FixtureColour(int index)
 {

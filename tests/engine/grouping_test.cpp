@@ -8,6 +8,9 @@
 
 #include "engine/engine.h"
 #include "engine/sprite_window.h"
+#include "engine_fixture.h"
+
+using engine_fixture::R;
 
 namespace {
 
@@ -34,12 +37,6 @@ std::vector<SpriteGroup> Merge(const std::vector<std::pair<RECT, RECT>>& sprites
     EXPECT_GE(n, 0);
     groups.resize(n < 0 ? 0 : n);
     return groups;
-}
-
-RECT R(int l, int t, int r, int b)
-{
-    RECT rect = {l, t, r, b};
-    return rect;
 }
 
 TEST(Grouping, MergesRecordsAsTheFramesRequire)

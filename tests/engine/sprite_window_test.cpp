@@ -17,13 +17,9 @@ using engine_fixture::ReadPixels;
 using engine_fixture::TestScene;
 using engine_fixture::TestSprite;
 
-namespace {
+using engine_fixture::R;
 
-RECT R(int l, int t, int r, int b)
-{
-    RECT rect = {l, t, r, b};
-    return rect;
-}
+namespace {
 
 // What a test window of this program shows on the screen at (x, y).
 uint32_t ScreenPattern(int x, int y)
